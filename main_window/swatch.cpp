@@ -1,0 +1,29 @@
+#include "main_window/swatch.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace huepick {
+
+Swatch::Swatch(const QColor& colour, QWidget* parent) : QWidget(parent), colour_(colour) {
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoMousePropagation);
+}
+
+void Swatch::set_colour(const QColor& colour) {
+    if (colour != colour_) {
+        colour_ = colour;
+        update();
+    }
+}
+
+void Swatch::paintEvent(QPaintEvent* event) {
+    QPainter(this).fillRect(event->rect(), colour_);
+}
+
+void Swatch::mousePressEvent(QMouseEvent* event) {
+    event->accept();  // a swatch is no handle for dragging the window
+}
+
+}  // namespace huepick

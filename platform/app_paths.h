@@ -1,0 +1,18 @@
+// Where the settings file, the colour log and the help page live, decided once
+// at start-up.
+#pragma once
+
+#include <QString>
+
+namespace huepick {
+
+struct StorageLocations {
+    QString ini_file;   // huepick.ini
+    QString log_file;   // huepick.html
+    QString help_file;  // help.html
+
+    // Everything in the application folder, as a portable install keeps it.
+    static StorageLocations beside(const QString& app_folder);
+};
+
+}  // namespace huepick

@@ -1,0 +1,24 @@
+// Turns SIGTERM, SIGINT and SIGHUP into a Qt signal delivered on the UI
+// thread, so that the normal shutdown (which stores the colour) runs.
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+namespace huepick {
+
+class TerminationSignals : public QObject {
+    Q_OBJECT
+public:
+    explicit TerminationSignals(QObject* parent = nullptr);
+    ~TerminationSignals() override;
+
+signals:
+    void received(int signal_number);
+
+private:
+    QSocketNotifier* notifier_ = nullptr;
+};
+
+}  // namespace huepick
