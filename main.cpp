@@ -24,7 +24,7 @@ int main(int argc, char* argv[]) {
     huepick::DesktopShell shell;
     huepick::main_form form(
         state, {ini, clipboard, shell,
-                huepick::StorageLocations::beside(QCoreApplication::applicationDirPath())});
+                huepick::StorageLocations::decide(QCoreApplication::applicationDirPath())});
     QObject::connect(&form, &huepick::main_form::unloaded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
 
