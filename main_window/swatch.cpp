@@ -7,6 +7,9 @@ namespace huepick {
 
 Swatch::Swatch(const QColor& colour, QWidget* parent) : QWidget(parent), colour_(colour) {
     setFocusPolicy(Qt::NoFocus);
+    // Disabled, so that not even a programmatic setFocus lands here; the
+    // pointer events still stop here instead of reaching the window.
+    setEnabled(false);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoMousePropagation);
 }
@@ -20,10 +23,6 @@ void Swatch::set_colour(const QColor& colour) {
 
 void Swatch::paintEvent(QPaintEvent* event) {
     QPainter(this).fillRect(event->rect(), colour_);
-}
-
-void Swatch::mousePressEvent(QMouseEvent* event) {
-    event->accept();  // a swatch is no handle for dragging the window
 }
 
 }  // namespace huepick

@@ -8,7 +8,12 @@ TypingLimit::TypingLimit(int limit, QLineEdit* edit) : QValidator(edit), limit_(
 }
 
 QValidator::State TypingLimit::validate(QString& input, int& pos) const {
-    if (input.size() > limit_ && input.size() > last_.size()) {
+    // QLineEdit validates a programmatic setText as well and keeps what we
+    // change. setText clears the undo history first, so only the user's own
+    // edits reach us with an undo step recorded.
+    const auto* edit = qobject_cast<const QLineEdit*>(parent());
+    const bool user_edit = edit && edit->isUndoAvailable();
+    if (user_edit && input.size() > limit_ && input.size() > last_.size()) {
         input = fit(last_, input, pos, limit_);
     }
     return Acceptable;

@@ -169,6 +169,9 @@ bool write_string(const QByteArray& section, const QByteArray& key, const QByteA
     }
     const std::vector<Line> lines = split_lines(data);
     const QByteArray eol = data.contains("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
+    // Ending a last line that closes with a lone CR by "\n" alone would make
+    // that CR part of the line end and change the line's value.
+    const QByteArray closing = data.endsWith('\r') ? QByteArray("\r\n") : eol;
     const QByteArray safe_section = one_line(section);
     const QByteArray safe_key = one_line(key);
     const QByteArray safe_value = one_line(value);
@@ -184,13 +187,13 @@ bool write_string(const QByteArray& section, const QByteArray& key, const QByteA
         qsizetype insert_at = after.start + after.length + after.end_length;
         QByteArray added = safe_key + '=' + safe_value + eol;
         if (after.end_length == 0) {
-            added.prepend(eol);
+            added.prepend(closing);
         }
         out = data.first(insert_at) + added + data.sliced(insert_at);
     } else {
         out = data;
         if (!out.isEmpty() && !out.endsWith('\n')) {
-            out += eol;
+            out += closing;
         }
         out += '[' + safe_section + ']' + eol + safe_key + '=' + safe_value + eol;
     }

@@ -1,0 +1,17 @@
+// Readable Qt values in test failure messages.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(QStringView text, std::ostream* os) {
+    PrintTo(text.toString(), os);
+}
+inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
+    *os << '"' << bytes.toStdString() << "\" (" << bytes.size() << " bytes)";
+}
