@@ -292,12 +292,12 @@ void main_form::Form_Load() {
 
 void main_form::skin_setup() {
     QWidget* const shaped[] = {this, Text1, Text2, Text3, colorme, Picture10};
-    const QImage pictures[] = {Skin::shape(QStringLiteral("skin")),
-                               Skin::shape(QStringLiteral("red_pic")),
-                               Skin::shape(QStringLiteral("green_pic")),
-                               Skin::shape(QStringLiteral("blue_pic")),
-                               Skin::shape(QStringLiteral("hex_pic")),
-                               Skin::shape(QStringLiteral("Picture10"))};
+    const QImage pictures[] = {skin_.shape(QStringLiteral("skin")),
+                               skin_.shape(QStringLiteral("red_pic")),
+                               skin_.shape(QStringLiteral("green_pic")),
+                               skin_.shape(QStringLiteral("blue_pic")),
+                               skin_.shape(QStringLiteral("hex_pic")),
+                               skin_.shape(QStringLiteral("Picture10"))};
     for (std::size_t i = 0; i < kontura_.size(); ++i) {
         kontura_[i].shape_window(shaped[i]);
         kontura_[i].shape_picture(pictures[i]);
@@ -349,6 +349,9 @@ void main_form::field_MouseDown(EntryField* f, int button) {
     if (button != 2) {
         return;
     }
+    // Disabling a focused field would pass its focus on to the next field,
+    // which would then take the keys the user meant for this one.
+    f->clearFocus();
     f->setEnabled(false);
     copy_text(services_.clipboard, f->text());
 }
@@ -431,7 +434,7 @@ bool main_form::step_pass(Channel channel, int step) {
 
 void main_form::open_capture() {
     if (!capture_) {
-        capture_ = new captureme(state_, *this, [this] { return pos(); });
+        capture_ = new captureme(state_, *this, this);
     }
     capture_->Form_Load();
 }

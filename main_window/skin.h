@@ -12,6 +12,10 @@
 
 namespace huepick {
 
+// Decodes a PNG of the resources with the PNG reader alone: letting Qt guess
+// the format would load every image plugin at start-up.
+QImage load_png(const QString& path);
+
 class Skin {
 public:
     explicit Skin(qreal device_pixel_ratio);
@@ -19,12 +23,14 @@ public:
     // A displayed picture by name ("skin", "r_1up", "Picture10", ...).
     QPixmap picture(const QString& name) const;
     // A picture at 1x, for shaping: "skin" and the masks "red_pic" ... "hex_pic".
-    static QImage shape(const QString& name);
-    static QIcon program_icon();
+    QImage shape(const QString& name) const;
+    // The program's icon, in the sizes a window list and a tray use.
+    static const QIcon& program_icon();
 
 private:
     qreal ratio_;
-    mutable QHash<QString, QPixmap> cache_;
+    mutable QHash<QString, QPixmap> pictures_;
+    mutable QHash<QString, QImage> shapes_;
 };
 
 }  // namespace huepick

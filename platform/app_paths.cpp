@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 namespace huepick {
 
@@ -10,6 +11,25 @@ namespace {
 const QString kIni = QStringLiteral("/huepick.ini");
 const QString kLog = QStringLiteral("/huepick.html");
 const QString kHelp = QStringLiteral("/help.html");
+
+// A program installed by the system keeps nothing of the user's beside
+// itself, even when run by someone who could write there (root).
+bool system_folder(const QString& folder) {
+    const QString path = QDir(folder).canonicalPath() + u'/';
+    for (const char* prefix : {"/usr/", "/bin/", "/sbin/", "/opt/", "/snap/"}) {
+        if (path.startsWith(QLatin1String(prefix))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Asks the file system itself: permission bits say nothing for root, and a
+// read-only mount shows only when a write is tried.
+bool can_write_in(const QString& folder) {
+    QTemporaryFile probe(folder + QStringLiteral("/.huepick-probe-XXXXXX"));
+    return probe.open();
+}
 }  // namespace
 
 StorageLocations StorageLocations::beside(const QString& app_folder) {
@@ -18,7 +38,7 @@ StorageLocations StorageLocations::beside(const QString& app_folder) {
 
 StorageLocations StorageLocations::decide(const QString& app_folder) {
     StorageLocations places = beside(app_folder);
-    if (!QFileInfo(app_folder).isWritable()) {
+    if (system_folder(app_folder) || !can_write_in(app_folder)) {
         const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
         const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         QDir().mkpath(config);

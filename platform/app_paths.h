@@ -14,9 +14,9 @@ struct StorageLocations {
     // Everything in the application folder, as a portable install keeps it.
     static StorageLocations beside(const QString& app_folder);
 
-    // The application folder when it is writable (portable use); otherwise the
-    // user's own config and data folders, so that an installed program still
-    // keeps its colour and log. The help page is looked up beside the program,
+    // The application folder when it is writable and not a system folder
+    // (portable use); otherwise the user's own config and data folders, so
+    // that an installed program still keeps its colour and log. The help page is looked up beside the program,
     // then in the installed share folder.
     static StorageLocations decide(const QString& app_folder);
 };

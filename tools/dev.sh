@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Huepick, builds it, and runs it or its tests.
 #   tools/dev.sh run    install what is missing, build, start Huepick
-#   tools/dev.sh test   install what is missing, build, run every test
+#   tools/dev.sh test   install what is missing, build, run every test, then the
+#                       sanitizer and fuzzing checks of tools/ci-extra.sh
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -9,10 +10,12 @@ build_dir=${HUEPICK_BUILD_DIR:-"$here/build"}
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libxcb1-dev libgl-dev
+  qt6-base-dev qt6-base-dev-tools libxcb1-dev libxcb-shape0-dev libxcb-xtest0-dev libgl-dev
   libgtest-dev libbenchmark-dev
   fonts-liberation2
-  xvfb xauth xdotool xclip x11-utils imagemagick trayer openbox
+  xvfb xauth xdotool xclip x11-utils x11-xserver-utils imagemagick trayer openbox
+  dpkg-dev desktop-file-utils appstream groff-base
+  clang libclang-rt-14-dev
 )
 
 install_missing() {
@@ -42,8 +45,15 @@ case "${1:-}" in
   test)
     install_missing
     build
-    cd "$build_dir"
-    exec ctest --output-on-failure --parallel "$(nproc)" --timeout 600
+    status=0
+    log="$build_dir/ctest-output.log"
+    (cd "$build_dir" && ctest --output-on-failure --parallel "$(nproc)" --timeout 600) 2>&1 |
+      tee "$log" || status=1
+    "$here/tools/ci-extra.sh" || status=1
+    # The normal run's summary stays the last line, whatever the extra checks printed.
+    summary=$(grep -E '^[0-9]+% tests passed' "$log" | tail -n 1 || true)
+    echo "${summary:-ctest printed no summary}"
+    exit "$status"
     ;;
   *)
     echo "usage: tools/dev.sh run|test" >&2

@@ -297,9 +297,9 @@ TEST_F(IniModTest, HugeLinesReadQuickly) {
 
     std::cout << "10 MB line: value " << value_ms << " ms, no section " << noise_ms
               << " ms, comment " << comment_ms << " ms\n";
-    EXPECT_LT(value_ms, 2000);
-    EXPECT_LT(noise_ms, 1000);
-    EXPECT_LT(comment_ms, 1000);
+    EXPECT_LT(value_ms, 2000 * HUEPICK_TIME_SCALE);
+    EXPECT_LT(noise_ms, 1000 * HUEPICK_TIME_SCALE);
+    EXPECT_LT(comment_ms, 1000 * HUEPICK_TIME_SCALE);
 }
 
 TEST_F(IniModTest, LineBreaksInAWrittenValueCannotPlantKeysOrSections) {

@@ -1,0 +1,79 @@
+#include "harness/process.h"
+
+#include <sys/prctl.h>
+#include <QDir>
+#include <csignal>
+#include <cstdlib>
+
+namespace e2e {
+
+QString ToolResult::describe() const {
+    if (!started) {
+        return QStringLiteral("could not start: %1").arg(err);
+    }
+    if (!finished) {
+        return QStringLiteral("timed out; stderr: %1").arg(err.trimmed());
+    }
+    return QStringLiteral("%1 %2; stdout: %3; stderr: %4")
+        .arg(crashed ? QStringLiteral("killed by signal") : QStringLiteral("exit code"))
+        .arg(exit_code)
+        .arg(out.trimmed(), err.trimmed());
+}
+
+void die_with_parent(QProcess& process, int signal) {
+    process.setChildProcessModifier([signal] { ::prctl(PR_SET_PDEATHSIG, signal); });
+}
+
+ToolResult run_tool(const QString& program, const QStringList& args, const QProcessEnvironment& env,
+                    int timeout_ms) {
+    ToolResult result;
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.setStandardInputFile(QProcess::nullDevice());
+    die_with_parent(process, SIGKILL);
+    process.start(program, args);
+    if (!process.waitForStarted(timeout_ms)) {
+        result.err = process.errorString();
+        return result;
+    }
+    result.started = true;
+    result.finished = process.waitForFinished(timeout_ms);
+    if (!result.finished) {
+        process.kill();
+        process.waitForFinished(1000);
+    } else {
+        result.crashed = process.exitStatus() == QProcess::CrashExit;
+        result.exit_code = process.exitCode();
+    }
+    result.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    result.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return result;
+}
+
+void stop_process(QProcess& process, int grace_ms) {
+    if (process.state() == QProcess::NotRunning) {
+        return;
+    }
+    process.terminate();
+    if (!process.waitForFinished(grace_ms)) {
+        process.kill();
+        process.waitForFinished(2000);
+    }
+}
+
+TempDir::TempDir(const QString& label) {
+    QByteArray pattern =
+        QDir::tempPath().toLocal8Bit() + "/huepick-e2e-" + label.toLocal8Bit() + "-XXXXXX";
+    // mkdtemp creates the folder with mode 0700, as Qt wants for XDG_RUNTIME_DIR.
+    if (char* made = ::mkdtemp(pattern.data())) {
+        path_ = QString::fromLocal8Bit(made);
+    }
+}
+
+TempDir::~TempDir() {
+    if (!path_.isEmpty()) {
+        QDir(path_).removeRecursively();
+    }
+}
+
+}  // namespace e2e

@@ -1,0 +1,70 @@
+// A direct connection to the test X server, for the questions the command
+// line tools cannot answer (selection owners, the window tree with classes,
+// shapes) or answer too slowly to poll.
+#pragma once
+
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+struct xcb_connection_t;
+
+namespace e2e {
+
+using XWindow = std::uint32_t;
+
+class XConnection {
+public:
+    explicit XConnection(const QString& display);
+    ~XConnection();
+    XConnection(const XConnection&) = delete;
+    XConnection& operator=(const XConnection&) = delete;
+
+    bool ok() const;
+    XWindow root() const { return root_; }
+
+    std::uint32_t atom(const char* name);
+    bool has_extension(const char* name);
+    // 0 when nobody owns the selection.
+    XWindow selection_owner(const char* selection);
+
+    std::vector<XWindow> children(XWindow window);
+    XWindow parent(XWindow window);
+    // _NET_WM_NAME, or WM_NAME where that is missing.
+    QString name(XWindow window);
+    // Instance and class, as in WM_CLASS.
+    QStringList wm_class(XWindow window);
+    // Position on the root window and size, without the border.
+    std::optional<QRect> geometry(XWindow window);
+    bool viewable(XWindow window);
+    std::optional<std::vector<std::uint32_t>> cardinals(XWindow window, const char* property);
+    std::optional<XWindow> window_property(XWindow window, const char* property);
+    // A list of windows, such as the root's _NET_CLIENT_LIST; empty if unset.
+    std::vector<XWindow> window_list(XWindow window, const char* property);
+
+    // The part of the window that exists, in the window's own coordinates.
+    // An unshaped window gives its whole rectangle.
+    std::optional<std::vector<QRect>> bounding_shape(XWindow window);
+
+    // Depth-first search below `top` (the root when 0) for windows whose name
+    // is `name` exactly.
+    std::vector<XWindow> find_named(const QString& name, XWindow top = 0);
+    // Windows whose WM_CLASS class part is `window_class`.
+    std::vector<XWindow> find_class(const QString& window_class, XWindow top = 0);
+
+    // Asks the window manager to close the window, as a task bar does
+    // (_NET_CLOSE_WINDOW); the manager then sends WM_DELETE_WINDOW.
+    bool request_close(XWindow window);
+
+private:
+    template <class Match>
+    void collect(XWindow top, Match match, std::vector<XWindow>& found, int depth);
+
+    xcb_connection_t* connection_ = nullptr;
+    XWindow root_ = 0;
+};
+
+}  // namespace e2e

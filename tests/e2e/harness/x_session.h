@@ -1,0 +1,117 @@
+// A private X desktop for one test: Xvfb on a free display number, and
+// optionally openbox and a trayer notification area. Everything it starts is
+// ended by PID when the session goes away.
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "harness/process.h"
+#include "harness/x_connection.h"
+
+namespace e2e {
+
+// A monitor laid out on the one X screen through RandR 1.5 (Xvfb's own
+// Xinerama stacks all of its screens at the origin, so it cannot model
+// monitors side by side).
+struct Monitor {
+    QRect geometry;
+    bool primary = false;
+};
+
+struct XSessionOptions {
+    QSize screen_size{1280, 1024};
+    int depth = 24;
+    // "WxHxD" per X screen; when empty, one screen of screen_size and depth.
+    QStringList screens{};
+    // Added to the Xvfb command line, e.g. "+xinerama".
+    QStringList extra_xvfb_args{};
+    // When set, the screen is split into these monitors before anything
+    // else starts; the screen must cover them all.
+    std::vector<Monitor> monitors{};
+    bool window_manager = true;
+    bool tray = false;
+    int start_timeout_ms = 10000;
+};
+
+class XSession {
+public:
+    explicit XSession(XSessionOptions options = {});
+    ~XSession();
+    XSession(const XSession&) = delete;
+    XSession& operator=(const XSession&) = delete;
+
+    // False when any part failed to come up; error() says which.
+    bool ok() const { return error_.isEmpty(); }
+    const QString& error() const { return error_; }
+
+    const QString& display() const { return display_; }
+    QString runtime_dir() const { return runtime_.path(); }
+    QString home() const { return home_.path(); }
+    // The environment for programs of this session: DISPLAY, HOME and
+    // XDG_RUNTIME_DIR point here, and nothing leaks in from the test runner
+    // that would change how Qt picks its platform, theme or tray.
+    QProcessEnvironment environment() const;
+
+    XConnection& x() { return *x_; }
+
+    // Runs a command line tool against this display.
+    ToolResult tool(const QString& program, const QStringList& args, int timeout_ms = 5000) const;
+    ToolResult xdotool(const QStringList& args, int timeout_ms = 5000) const;
+
+    // Pointer and keyboard, through XTEST (xdotool), so the program sees
+    // real input events.
+    std::optional<QPoint> pointer();
+    bool mouse_move(QPoint to);
+    bool click(int button);
+    bool mouse_down(int button);
+    bool mouse_up(int button);
+    // Key names as xdotool knows them, e.g. "alt+F4".
+    bool key(const QString& keys);
+    bool type(const QString& text);
+    // Raises and focuses through the window manager (or directly without one).
+    bool activate(XWindow window);
+    std::optional<XWindow> active_window();
+
+    // The text of the CLIPBOARD selection; nullopt when nobody owns it.
+    std::optional<QString> clipboard() const;
+    // Polls until the clipboard holds `expected`; returns the last text seen.
+    std::optional<QString> wait_clipboard(const QString& expected, int timeout_ms = 3000) const;
+    // Polls until the clipboard holds something other than `previous`.
+    std::optional<QString> wait_clipboard_change(const std::optional<QString>& previous,
+                                                 int timeout_ms = 3000) const;
+
+    // The whole screen through ImageMagick; a null image on failure.
+    QImage screenshot() const;
+
+    bool has_window_manager() const { return wm_ != nullptr; }
+    // The notification area's top-level window, when a tray runs.
+    XWindow tray_window();
+
+private:
+    bool start_xvfb(const XSessionOptions& options);
+    bool set_monitors(const std::vector<Monitor>& monitors);
+    bool start_helper(std::unique_ptr<QProcess>& process, const QString& program,
+                      const QStringList& args);
+    void fail(const QString& why);
+
+    QString error_;
+    QString display_;
+    TempDir runtime_{QStringLiteral("run")};
+    TempDir home_{QStringLiteral("home")};
+    std::unique_ptr<QProcess> xvfb_;
+    std::unique_ptr<QProcess> wm_;
+    std::unique_ptr<QProcess> tray_;
+    std::unique_ptr<XConnection> x_;
+};
+
+}  // namespace e2e

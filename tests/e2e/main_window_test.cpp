@@ -1,0 +1,149 @@
+// The main window as the desktop sees it: where it maps, how big, without a
+// frame, and which settings file it reads.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <QRegion>
+#include <QSet>
+
+#include "harness/app_run.h"
+#include "harness/printers.h"
+#include "harness/x_session.h"
+#include "layout_points.h"
+
+namespace e2e {
+namespace {
+
+const QByteArray kOrange = "[settings]\nlastcolor=FF8000\n";
+
+// Starts huepick in `session` and waits for its main window.
+#define START_AND_FIND(app)                                    \
+    ASSERT_TRUE((app).start()) << (app).error().toStdString(); \
+    ASSERT_TRUE((app).wait_for_window()) << (app).error().toStdString()
+
+TEST(MainWindowMap, OpensFramelessAt400x300InTheScreenCentre) {
+    XSession session;
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    AppRun app(session, {.ini = kOrange});
+    START_AND_FIND(app);
+
+    EXPECT_EQ(app.geometry(), QRect(440, 362, 400, 300));
+
+    // A frame would be a bigger parent window, or non-zero extents.
+    XConnection& x = session.x();
+    const XWindow parent = x.parent(app.window());
+    if (parent != x.root()) {
+        EXPECT_EQ(x.geometry(parent), QRect(440, 362, 400, 300)) << "the window manager's frame";
+    }
+    std::optional<std::vector<std::uint32_t>> extents;
+    ASSERT_TRUE(poll_until(
+        [&] { return (extents = x.cardinals(app.window(), "_NET_FRAME_EXTENTS")).has_value(); },
+        2000))
+        << "openbox sets _NET_FRAME_EXTENTS on every window it manages";
+    EXPECT_EQ(*extents, (std::vector<std::uint32_t>{0, 0, 0, 0}));
+}
+
+TEST(MainWindowMap, IsCutToItsSkinSoTheKeyColourNeverShows) {
+    XSession session;
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    const QImage desktop = session.screenshot();
+    ASSERT_FALSE(desktop.isNull());
+    AppRun app(session, {.ini = kOrange});
+    START_AND_FIND(app);
+    const std::optional<QRect> where = app.geometry();
+    ASSERT_TRUE(where.has_value());
+    const std::optional<std::vector<QRect>> rects = session.x().bounding_shape(app.window());
+    ASSERT_TRUE(rects.has_value());
+    QRegion shape;
+    for (const QRect& r : *rects) {
+        shape += r;
+    }
+    ASSERT_NE(shape, QRegion(0, 0, 400, 300)) << "the window is not shaped";
+
+    // The art has many colours, an unpainted window one; wait for the paint.
+    QImage shot;
+    const auto painted = [&] {
+        shot = session.screenshot();
+        QSet<QRgb> colours;
+        for (int y = 0; y < 300 && colours.size() < 16; y += 7) {
+            for (int x = 0; x < 400; x += 7) {
+                colours.insert(shot.pixel(where->topLeft() + QPoint(x, y)));
+            }
+        }
+        return colours.size() >= 16;
+    };
+    ASSERT_TRUE(poll_until(painted, 5000, 50)) << "the window never got its skin";
+
+    int key_pixels = 0;
+    int holes_not_see_through = 0;
+    for (int y = 0; y < 300; ++y) {
+        for (int x = 0; x < 400; ++x) {
+            const QPoint on_screen = where->topLeft() + QPoint(x, y);
+            const QRgb seen = shot.pixel(on_screen) & RGB_MASK;
+            key_pixels += seen == (qRgb(1, 255, 1) & RGB_MASK);
+            if (!shape.contains(QPoint(x, y))) {
+                holes_not_see_through += seen != (desktop.pixel(on_screen) & RGB_MASK);
+            }
+        }
+    }
+    EXPECT_EQ(key_pixels, 0);
+    EXPECT_EQ(holes_not_see_through, 0) << "the cut-away parts must show the desktop";
+}
+
+TEST(MainWindowMap, CentresItselfWithoutAWindowManager) {
+    // Openbox may centre new windows on its own; without it the program
+    // has to.
+    XSession session({.screen_size = {1024, 768}, .window_manager = false});
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    AppRun app(session, {.ini = kOrange});
+    START_AND_FIND(app);
+
+    EXPECT_EQ(app.geometry(), QRect(312, 234, 400, 300));
+    EXPECT_EQ(session.x().parent(app.window()), session.x().root()) << "nothing reparents it";
+}
+
+TEST(MainWindowMap, CentresOnThePrimaryMonitor) {
+    // Two monitors side by side, the primary on the right: neither the first
+    // monitor nor the whole desktop is the place.
+    XSession session({.screen_size = {2304, 1024},
+                      .monitors = {{.geometry = {0, 0, 1280, 1024}},
+                                   {.geometry = {1280, 0, 1024, 768}, .primary = true}}});
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    AppRun app(session, {.ini = kOrange});
+    START_AND_FIND(app);
+
+    EXPECT_EQ(app.geometry(), QRect(1280 + 312, 234, 400, 300));
+}
+
+TEST(MainWindowMap, ScaleFactorTwoDoublesTheWindowInDevicePixels) {
+    XSession session;
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    AppRun app(session,
+               {.ini = kOrange, .env = {{QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2")}}});
+    START_AND_FIND(app);
+
+    // The logical screen is 640 x 512, so the centred window starts at
+    // (120, 106) logical pixels.
+    EXPECT_EQ(app.geometry(), QRect(240, 212, 800, 600));
+}
+
+TEST(MainWindowSettings, ReadsTheFileBesideTheExecutableNotInTheWorkingFolder) {
+    XSession session;
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    AppRun app(session, {.ini = "[settings]\nlastcolor=ABC\n"});
+    {
+        QFile decoy(app.work_dir() + QStringLiteral("/huepick.ini"));
+        ASSERT_TRUE(decoy.open(QIODevice::WriteOnly));
+        decoy.write("[settings]\nlastcolor=123456\n");
+    }
+    START_AND_FIND(app);
+
+    // A right-button press on the hexadecimal field copies its text, which
+    // is the stored text as read, "#" in front.
+    ASSERT_TRUE(app.click_at(kHexFieldCentre, 3));
+    EXPECT_EQ(session.wait_clipboard(QStringLiteral("#ABC")), QStringLiteral("#ABC"));
+}
+
+}  // namespace
+}  // namespace e2e

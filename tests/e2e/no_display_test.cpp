@@ -1,0 +1,80 @@
+// Without an X display the program gives up at once: status 1, one line on
+// stderr, no crash, and the settings file untouched.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <functional>
+
+#include "harness/app_run.h"
+#include "harness/printers.h"
+#include "harness/process.h"
+
+namespace e2e {
+namespace {
+
+const QByteArray kOrange = "[settings]\nlastcolor=FF8000\n";
+
+// A display number with no server behind it.
+QString dead_display() {
+    for (int n = 990; n > 900; --n) {
+        if (!QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) &&
+            !QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n))) {
+            return QStringLiteral(":%1").arg(n);
+        }
+    }
+    return {};
+}
+
+QStringList core_files(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral("core*")}, QDir::Files);
+}
+
+struct DisplayCase {
+    const char* name;
+    // The DISPLAY value; empty: not set at all.
+    std::function<QString()> display;
+    friend void PrintTo(const DisplayCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class NoDisplay : public ::testing::TestWithParam<DisplayCase> {};
+
+TEST_P(NoDisplay, ExitsWithStatusOneAndOneLineOnStderr) {
+    TempDir runtime(QStringLiteral("run"));
+    ASSERT_TRUE(runtime.ok());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // The test runner's own offscreen platform would let Qt start without X.
+    for (const char* name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY"}) {
+        env.remove(QLatin1String(name));
+    }
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    const QString display = GetParam().display();
+    if (!display.isEmpty()) {
+        env.insert(QStringLiteral("DISPLAY"), display);
+    }
+
+    AppRun app(env, {.ini = kOrange});
+    ASSERT_TRUE(app.start()) << app.error().toStdString();
+    const ExitInfo exit = app.wait_exit(10000);
+    ASSERT_TRUE(exit.exited) << "huepick is still running";
+    EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
+    EXPECT_EQ(exit.code, 1);
+
+    const QString err = app.stderr_text();
+    EXPECT_EQ(err.count(u'\n'), 1) << err.toStdString();
+    EXPECT_TRUE(err.endsWith(u'\n')) << err.toStdString();
+    EXPECT_FALSE(err.trimmed().isEmpty());
+    EXPECT_EQ(app.stdout_text(), QString());
+    EXPECT_EQ(core_files(app.app_dir()), QStringList());
+    EXPECT_EQ(core_files(app.work_dir()), QStringList());
+    EXPECT_EQ(app.ini_text(), kOrange) << "nothing was loaded, so nothing is stored";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    X11, NoDisplay,
+    ::testing::Values(DisplayCase{"Unset", [] { return QString(); }},
+                      DisplayCase{"DeadServer", [] { return dead_display(); }}),
+    [](const ::testing::TestParamInfo<DisplayCase>& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,105 @@
+// Every way the program can be ended from outside stores the colour shown in
+// the hexadecimal field, and the program then exits normally.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+
+#include "harness/app_run.h"
+#include "harness/printers.h"
+#include "harness/x_session.h"
+
+namespace e2e {
+namespace {
+
+// The file is changed behind the running program's back, so only a write at
+// shutdown can bring the shown value back; the other section must survive it.
+const QByteArray kChangedWhileRunning = "[settings]\nlastcolor=111111\n[other]\nkeep=1\n";
+
+void expect_clean_exit(AppRun& app, XSession& session) {
+    const ExitInfo exit = app.wait_exit(5000);
+    ASSERT_TRUE(exit.exited) << "huepick is still running; its window is "
+                             << (app.viewable() ? "shown" : "not shown")
+                             << ", the active window is " << session.active_window().value_or(0)
+                             << ", its own is " << app.window();
+    EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
+    EXPECT_EQ(exit.code, 0) << app.stderr_text().toStdString();
+}
+
+struct WindowManagerClose {
+    const char* name;
+    std::function<bool(AppRun&)> close;
+    friend void PrintTo(const WindowManagerClose& c, std::ostream* os) { *os << c.name; }
+};
+
+class ShutdownByWindowManager : public ::testing::TestWithParam<WindowManagerClose> {};
+
+TEST_P(ShutdownByWindowManager, StoresTheShownTextAndExits) {
+    XSession session;
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    // "ABC" shows as "#ABC" and is stored back unchanged, not as the channels.
+    AppRun app(session, {.ini = "[settings]\nlastcolor=ABC\n"});
+    ASSERT_TRUE(app.start()) << app.error().toStdString();
+    ASSERT_TRUE(app.wait_for_window()) << app.error().toStdString();
+    ASSERT_TRUE(app.write_ini(kChangedWhileRunning));
+
+    ASSERT_TRUE(GetParam().close(app));
+    expect_clean_exit(app, session);
+    EXPECT_EQ(app.ini_value(QStringLiteral("settings"), QStringLiteral("lastcolor")),
+              QStringLiteral("ABC"));
+    EXPECT_EQ(app.ini_value(QStringLiteral("other"), QStringLiteral("keep")), QStringLiteral("1"));
+}
+
+TEST_P(ShutdownByWindowManager, CreatesTheSettingsFileWhenThereWasNone) {
+    XSession session;
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    AppRun app(session);
+    ASSERT_TRUE(app.start()) << app.error().toStdString();
+    ASSERT_TRUE(app.wait_for_window()) << app.error().toStdString();
+
+    ASSERT_TRUE(GetParam().close(app));
+    expect_clean_exit(app, session);
+    EXPECT_TRUE(app.ini_text().startsWith("[settings]")) << app.ini_text().toStdString();
+    EXPECT_EQ(app.ini_value(QStringLiteral("settings"), QStringLiteral("lastcolor")),
+              QStringLiteral("000000"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Openbox, ShutdownByWindowManager,
+    ::testing::Values(
+        WindowManagerClose{"AltF4", [](AppRun& app) { return app.close_with_keyboard(); }},
+        WindowManagerClose{"CloseRequest", [](AppRun& app) { return app.close_with_request(); }}),
+    [](const ::testing::TestParamInfo<WindowManagerClose>& info) { return info.param.name; });
+
+struct Signal {
+    const char* name;
+    int number;
+    friend void PrintTo(const Signal& s, std::ostream* os) { *os << s.name; }
+};
+
+class ShutdownBySignal : public ::testing::TestWithParam<Signal> {};
+
+TEST_P(ShutdownBySignal, StoresTheShownColourAndExitsWithStatusZero) {
+    XSession session;
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    AppRun app(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
+    ASSERT_TRUE(app.start()) << app.error().toStdString();
+    ASSERT_TRUE(app.wait_for_window()) << app.error().toStdString();
+    ASSERT_TRUE(app.write_ini(kChangedWhileRunning));
+
+    ASSERT_TRUE(app.send_signal(GetParam().number));
+    expect_clean_exit(app, session);
+    EXPECT_EQ(app.ini_value(QStringLiteral("settings"), QStringLiteral("lastcolor")),
+              QStringLiteral("FF8000"));
+    EXPECT_EQ(app.ini_value(QStringLiteral("other"), QStringLiteral("keep")), QStringLiteral("1"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Posix, ShutdownBySignal,
+                         ::testing::Values(Signal{"SIGTERM", SIGTERM}, Signal{"SIGHUP", SIGHUP},
+                                           Signal{"SIGINT", SIGINT}),
+                         [](const ::testing::TestParamInfo<Signal>& info) {
+                             return info.param.name;
+                         });
+
+}  // namespace
+}  // namespace e2e
