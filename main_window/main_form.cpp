@@ -7,7 +7,6 @@
 #include <QPainter>
 #include <QScreen>
 #include <QSystemTrayIcon>
-#include <QWindow>
 #include <cstdio>
 
 #include "capture/captureme.h"
@@ -473,7 +472,7 @@ void main_form::mousePressEvent(QMouseEvent* event) {
     Form_MouseDown(button_code(event->button()), event->position());
 }
 
-void main_form::mouseMoveEvent(QMouseEvent* event) { Form_MouseMove(event->position()); }
+void main_form::mouseMoveEvent(QMouseEvent* event) { Form_MouseMove(event->globalPosition()); }
 
 void main_form::mouseReleaseEvent(QMouseEvent*) { Form_MouseUp(); }
 
@@ -482,19 +481,17 @@ void main_form::Form_MouseDown(int button, QPointF pos) {
         drag_x = static_cast<std::int16_t>(qRound(pos.x()));
         drag_y = static_cast<std::int16_t>(qRound(pos.y()));
         dragging = true;
-        // A window manager moves the window more smoothly than we can; it
-        // keeps the grabbed point under the pointer and ends at the release.
-        if (windowHandle() && windowHandle()->startSystemMove()) {
-            dragging = false;
-        }
     } else if (button == 2) {
         hide_to_tray();
     }
 }
 
-void main_form::Form_MouseMove(QPointF pos) {
+void main_form::Form_MouseMove(QPointF screen_pos) {
+    // Placed from the pointer's screen position, the grabbed point stays
+    // under the pointer however late the events arrive; a window manager's
+    // own move would start from wherever the pointer is once it takes over.
     if (dragging) {
-        move(x() + qRound(pos.x()) - drag_x, y() + qRound(pos.y()) - drag_y);
+        move(qRound(screen_pos.x()) - drag_x, qRound(screen_pos.y()) - drag_y);
     }
     for (EntryField* f : {txt_R, txt_G, txt_B, show_hex}) {
         f->setEnabled(true);

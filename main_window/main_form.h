@@ -105,7 +105,7 @@ private:
     void channel_change(Channel channel);
 
     void Form_MouseDown(int button, QPointF pos);
-    void Form_MouseMove(QPointF pos);
+    void Form_MouseMove(QPointF screen_pos);
     void Form_MouseUp();
     void field_MouseDown(EntryField* field, int button);
     void show_hex_KeyDown(int key);
