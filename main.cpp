@@ -1,17 +1,35 @@
 // huepick: a colour picker for the Linux desktop.
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 
 #include "main_window/main_form.h"
 #include "platform/display_check.h"
 #include "platform/termination.h"
 
+namespace {
+
+// Qt's X11 backend calls exit() when its connection breaks (the X server went
+// away), which skips aboutToQuit and the rest of main(). The colour is still in
+// memory and the settings file needs no display, so it is stored on the way out.
+huepick::main_form* g_form_at_exit = nullptr;
+
+void unload_at_exit() {
+    if (g_form_at_exit != nullptr) {
+        g_form_at_exit->Form_Unload();
+    }
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
-    if (const QString problem = huepick::display_problem(); !problem.isEmpty()) {
-        std::fprintf(stderr, "huepick: %s\n", qPrintable(problem));
+    huepick::DisplayCheck display;
+    if (!display.problem().isEmpty()) {
+        std::fprintf(stderr, "huepick: %s\n", qPrintable(display.problem()));
         return 1;
     }
     QApplication app(argc, argv);
+    display.release();
     QApplication::setApplicationName(QStringLiteral("huepick"));
     QApplication::setDesktopFileName(QStringLiteral("huepick"));
     // The picking window may be the only one left for a moment; the program
@@ -36,6 +54,10 @@ int main(int argc, char* argv[]) {
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] { form.Form_Unload(); });
 
     form.Form_Load();
+    g_form_at_exit = &form;
+    std::atexit(unload_at_exit);
     form.show();
-    return app.exec();
+    const int status = app.exec();
+    g_form_at_exit = nullptr;
+    return status;
 }

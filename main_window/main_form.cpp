@@ -472,7 +472,9 @@ void main_form::mousePressEvent(QMouseEvent* event) {
     Form_MouseDown(button_code(event->button()), event->position());
 }
 
-void main_form::mouseMoveEvent(QMouseEvent* event) { Form_MouseMove(event->globalPosition()); }
+void main_form::mouseMoveEvent(QMouseEvent* event) {
+    Form_MouseMove(event->globalPosition());
+}
 
 void main_form::mouseReleaseEvent(QMouseEvent*) { Form_MouseUp(); }
 

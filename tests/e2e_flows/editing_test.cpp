@@ -1,0 +1,143 @@
+// Editing the colour with real input: the function-key notations, typing into
+// the channel and hexadecimal fields, copying a field with the right button,
+// and the step buttons.
+#include <gtest/gtest.h>
+
+#include <QThread>
+
+#include "desk.h"
+#include "harness/printers.h"
+
+namespace e2e {
+namespace {
+
+#define START(desk) ASSERT_TRUE((desk).start()) << (desk).error().toStdString()
+
+TEST(Notations, EachFunctionKeyCopiesItsOwnText) {
+    Desk desk({}, {.ini = ini_with_colour("FF8000")});
+    START(desk);
+    const std::pair<const char*, const char*> table[] = {
+        {"F1", "color = #FF8000"},
+        {"F2", "color:#FF8000;"},
+        {"F3", "text = #FF8000"},
+        {"F4", "link = #FF8000"},
+        {"F5", "vlink = #FF8000"},
+        {"F6", "alink = #FF8000"},
+        {"F7", "bordercolor = #FF8000"},
+        {"F8", "bgcolor = #FF8000"},
+        {"F9", ".forecolor = RGB(255,128,0)"},
+        {"F10", ".backcolor = RGB(255,128,0)"},
+    };
+    for (const auto& [key, text] : table) {
+        EXPECT_EQ(desk.copy_with_key(QLatin1String(key), QLatin1String(text)), QLatin1String(text))
+            << key;
+    }
+}
+
+TEST(Notations, ShiftCtrlAndAltLeaveTheFunctionKeyAlone) {
+    Desk desk({}, {.ini = ini_with_colour("FF8000")});
+    START(desk);
+    for (const char* keys : {"shift+F1", "ctrl+F1", "alt+F1"}) {
+        EXPECT_EQ(desk.copy_with_key(QLatin1String(keys), QStringLiteral("color = #FF8000")),
+                  QStringLiteral("color = #FF8000"))
+            << keys;
+    }
+}
+
+TEST(ChannelFields, TypedValueAbove255IsClampedInTheFieldAndTheColour) {
+    Desk desk({}, {.ini = ini_with_colour("108000")});
+    START(desk);
+    ASSERT_TRUE(desk.type_into(kRedField, QStringLiteral("300")));
+
+    EXPECT_EQ(
+        desk.copy_with_key(QStringLiteral("F9"), QStringLiteral(".forecolor = RGB(255,128,0)")),
+        QStringLiteral(".forecolor = RGB(255,128,0)"));
+    EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF8000")),
+              QStringLiteral("color = #FF8000"));
+    EXPECT_EQ(desk.copy_field(kRedField, QStringLiteral("255")), QStringLiteral("255"));
+}
+
+TEST(HexField, EnterAppliesTheTypedColourToAllThreeChannels) {
+    Desk desk({}, {.ini = ini_with_colour("FF8000")});
+    START(desk);
+    ASSERT_TRUE(desk.type_into(kHexField, QStringLiteral("#00FF00")));
+    ASSERT_TRUE(desk.session().key(QStringLiteral("Return")));
+
+    EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #00FF00")),
+              QStringLiteral("color = #00FF00"));
+    EXPECT_EQ(desk.copy_field(kRedField, QStringLiteral("0")), QStringLiteral("0"));
+    EXPECT_EQ(desk.copy_field(kGreenField, QStringLiteral("255")), QStringLiteral("255"));
+    EXPECT_EQ(desk.copy_field(kBlueField, QStringLiteral("0")), QStringLiteral("0"));
+}
+
+TEST(HexField, TypingStopsAtSevenCharacters) {
+    Desk desk({}, {.ini = ini_with_colour("FF8000")});
+    START(desk);
+    ASSERT_TRUE(desk.type_into(kHexField, QStringLiteral("#12345678")));
+    EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #123456")),
+              QStringLiteral("color = #123456"));
+    ASSERT_TRUE(desk.type_into(kGreenField, QStringLiteral("1234")));
+    EXPECT_EQ(desk.copy_field(kGreenField, QStringLiteral("123")), QStringLiteral("123"));
+}
+
+TEST(ChannelFields, RightClickCopiesAndDisablesTheFieldUntilTheBackgroundIsCrossed) {
+    Desk desk({}, {.ini = ini_with_colour("FF8000")});
+    START(desk);
+    EXPECT_EQ(desk.copy_field(kGreenField, QStringLiteral("128")), QStringLiteral("128"));
+
+    // Still over the disabled field: typing must reach no field at all.
+    ASSERT_TRUE(desk.session().type(QStringLiteral("7")));
+    ASSERT_TRUE(desk.point_at(kGreenField));
+    ASSERT_TRUE(desk.session().key(QStringLiteral("ctrl+a")));
+    ASSERT_TRUE(desk.session().type(QStringLiteral("9")));
+    EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF8000")),
+              QStringLiteral("color = #FF8000"))
+        << "typed text reached a field while the copied one was disabled";
+
+    // The hex field's own copy leaves the green field disabled, so a
+    // background crossing is what brings it back.
+    ASSERT_TRUE(desk.cross_background());
+    ASSERT_TRUE(desk.type_into(kGreenField, QStringLiteral("64")));
+    EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF4000")),
+              QStringLiteral("color = #FF4000"));
+}
+
+TEST(StepButtons, ClickStepsOnceAndHoldingRepeatsUntilTheRelease) {
+    Desk desk({}, {.ini = ini_with_colour("FF8000")});
+    START(desk);
+    ASSERT_TRUE(desk.click(kGreenUp));
+    EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF8100")),
+              QStringLiteral("color = #FF8100"));
+
+    ASSERT_TRUE(desk.point_at(kGreenDown));
+    ASSERT_TRUE(desk.session().mouse_down(1));
+    // The hold itself is the input under test.
+    QThread::msleep(1500);
+    ASSERT_TRUE(desk.session().mouse_up(1));
+    const std::optional<QString> held = desk.copy_field(kGreenField);
+    ASSERT_TRUE(held.has_value());
+    bool number = false;
+    const int green = held->toInt(&number);
+    ASSERT_TRUE(number) << held->toStdString();
+    EXPECT_LE(green, 129 - 10) << "holding for 1.5 s made too few steps";
+    EXPECT_GE(green, 0);
+
+    // Released: the value stays where it stopped.
+    QThread::msleep(300);
+    EXPECT_EQ(desk.copy_field(kGreenField, *held), *held);
+}
+
+TEST(StepButtons, HoldingRedUpFrom250StopsAt255) {
+    Desk desk({}, {.ini = ini_with_colour("FA8000")});
+    START(desk);
+    ASSERT_TRUE(desk.point_at(kRedUp));
+    ASSERT_TRUE(desk.session().mouse_down(1));
+    QThread::msleep(2000);
+    ASSERT_TRUE(desk.session().mouse_up(1));
+    EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF8000")),
+              QStringLiteral("color = #FF8000"));
+    EXPECT_EQ(desk.copy_field(kRedField, QStringLiteral("255")), QStringLiteral("255"));
+}
+
+}  // namespace
+}  // namespace e2e

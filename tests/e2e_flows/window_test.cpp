@@ -1,0 +1,184 @@
+// Moving, hiding, restoring and closing the borderless window with the mouse.
+#include <gtest/gtest.h>
+
+#include "desk.h"
+#include "harness/printers.h"
+#include "harness/process.h"
+
+namespace e2e {
+namespace {
+
+#define START(desk) ASSERT_TRUE((desk).start()) << (desk).error().toStdString()
+
+// A left-button drag from `from` (window point) by `offset`, in small steps.
+bool drag(Desk& desk, QPoint from, QPoint offset) {
+    XSession& s = desk.session();
+    const std::optional<QPoint> start = desk.app().to_screen(from);
+    if (!start || !desk.point_at(from) || !s.mouse_down(1)) {
+        return false;
+    }
+    constexpr int kSteps = 10;
+    for (int i = 1; i <= kSteps; ++i) {
+        if (!s.mouse_move(*start + offset * i / kSteps)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+struct DragCase {
+    const char* name;
+    bool window_manager;
+    friend void PrintTo(const DragCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class Dragging : public ::testing::TestWithParam<DragCase> {};
+
+TEST_P(Dragging, BackgroundDragMovesByThePointerOffsetAndAFieldDragDoesNot) {
+    Desk desk({.window_manager = GetParam().window_manager}, {.ini = ini_with_colour("FF8000")});
+    START(desk);
+    const std::optional<QRect> before = desk.app().geometry();
+    ASSERT_TRUE(before.has_value());
+    const QPoint offset(60, 40);
+
+    ASSERT_TRUE(drag(desk, desk.background(), offset));
+    const QPoint expected = before->topLeft() + offset;
+    const auto arrived = [&] {
+        const std::optional<QRect> g = desk.app().geometry();
+        return g && (g->topLeft() - expected).manhattanLength() <= 1;
+    };
+    EXPECT_TRUE(poll_until(arrived, 3000))
+        << "at " << ::testing::PrintToString(desk.app().geometry()) << ", expected near "
+        << ::testing::PrintToString(expected);
+    ASSERT_TRUE(desk.session().mouse_up(1));
+
+    // Released: moving on without a button leaves the window where it is.
+    const std::optional<QRect> dropped = desk.app().geometry();
+    ASSERT_TRUE(dropped.has_value());
+    const auto moved_away = [&] { return desk.app().geometry() != dropped; };
+    ASSERT_TRUE(desk.point_at(desk.background() + QPoint(0, 3)));
+    ASSERT_TRUE(desk.point_at(desk.background() + QPoint(3, 0)));
+    // The copy shows that the program has handled the movements; the window
+    // manager may still be placing the window a little later.
+    EXPECT_EQ(desk.copy_field(kGreenField, QStringLiteral("128")), QStringLiteral("128"));
+    EXPECT_FALSE(poll_until(moved_away, 300)) << "the window still follows the pointer";
+
+    ASSERT_TRUE(drag(desk, kRedField, offset));
+    ASSERT_TRUE(desk.session().mouse_up(1));
+    EXPECT_EQ(desk.copy_field(kGreenField, QStringLiteral("128")), QStringLiteral("128"));
+    EXPECT_FALSE(poll_until(moved_away, 300)) << "a drag that starts on a field moved the window";
+}
+
+INSTANTIATE_TEST_SUITE_P(Desktops, Dragging,
+                         ::testing::Values(DragCase{"Openbox", true},
+                                           DragCase{"NoWindowManager", false}),
+                         [](const ::testing::TestParamInfo<DragCase>& info) {
+                             return info.param.name;
+                         });
+
+// The icon's window inside the notification area carries the executable's name.
+std::optional<QRect> tray_icon(XSession& session) {
+    XConnection& x = session.x();
+    const XWindow tray = session.tray_window();
+    if (tray == 0) {
+        return std::nullopt;
+    }
+    for (XWindow w : x.find_named(QStringLiteral("huepick"), tray)) {
+        if (x.viewable(w)) {
+            return x.geometry(w);
+        }
+    }
+    return std::nullopt;
+}
+
+// The ICCCM state the window manager gives the window, as xprop prints it.
+QString wm_state(Desk& desk) {
+    return desk.session()
+        .tool(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(desk.app().window()),
+                                        QStringLiteral("WM_STATE")})
+        .out;
+}
+
+TEST(HideToTray, RightClickHidesAndTheIconBringsTheWindowBackAsItWas) {
+    Desk desk({.tray = true}, {.ini = ini_with_colour("FF8000")});
+    START(desk);
+    std::optional<QRect> icon;
+    ASSERT_TRUE(poll_until([&] { return (icon = tray_icon(desk.session())).has_value(); }, 5000))
+        << "no huepick icon in the tray";
+    const std::optional<QRect> before = desk.app().geometry();
+
+    ASSERT_TRUE(desk.click(desk.background(), 3));
+    ASSERT_TRUE(desk.app().wait_viewable(false)) << "the right click did not hide the window";
+    EXPECT_TRUE(desk.app().running());
+    EXPECT_TRUE(tray_icon(desk.session()).has_value()) << "the icon went with the window";
+    EXPECT_FALSE(wm_state(desk).contains(QLatin1String("Iconic")))
+        << "minimised, though the tray could bring the window back";
+
+    ASSERT_TRUE(desk.session().mouse_move(icon->center()));
+    ASSERT_TRUE(desk.session().click(1));
+    ASSERT_TRUE(desk.app().wait_viewable(true)) << "the icon click did not bring the window back";
+    EXPECT_EQ(desk.app().geometry(), before);
+    // The keys reach the restored window without any help from the test.
+    EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF8000")),
+              QStringLiteral("color = #FF8000"));
+}
+
+TEST(HideWithoutTray, RightClickMinimisesAndTheWindowCanBeRestored) {
+    Desk desk({}, {.ini = ini_with_colour("FF8000")});
+    START(desk);
+    const std::optional<QRect> before = desk.app().geometry();
+
+    ASSERT_TRUE(desk.click(desk.background(), 3));
+    ASSERT_TRUE(desk.app().wait_viewable(false)) << "the right click did not take the window away";
+    EXPECT_TRUE(desk.app().running());
+    EXPECT_TRUE(wm_state(desk).contains(QLatin1String("Iconic"))) << wm_state(desk).toStdString();
+
+    ASSERT_TRUE(desk.session().activate(desk.app().window()));
+    ASSERT_TRUE(desk.app().wait_viewable(true));
+    EXPECT_EQ(desk.app().geometry(), before);
+    EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF8000")),
+              QStringLiteral("color = #FF8000"));
+}
+
+struct CloseCase {
+    const char* name;
+    // Where the right button comes up, relative to the close button's centre.
+    QPoint release_offset;
+    friend void PrintTo(const CloseCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class CloseButton : public ::testing::TestWithParam<CloseCase> {};
+
+TEST_P(CloseButton, RightButtonEndsTheProgramAndStoresTheColour) {
+    Desk desk({}, {.ini = ini_with_colour("FF8000")});
+    START(desk);
+    // A colour the file did not hold, so only the exit can have stored it.
+    ASSERT_TRUE(desk.click(kGreenUp));
+    ASSERT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF8100")),
+              QStringLiteral("color = #FF8100"));
+
+    ASSERT_TRUE(desk.point_at(kExit));
+    ASSERT_TRUE(desk.session().mouse_down(3));
+    if (!GetParam().release_offset.isNull()) {
+        ASSERT_TRUE(desk.point_at(kExit + GetParam().release_offset));
+    }
+    ASSERT_TRUE(desk.session().mouse_up(3));
+
+    const ExitInfo exit = desk.app().wait_exit(5000);
+    ASSERT_TRUE(exit.exited) << "still running after the close button";
+    EXPECT_FALSE(exit.crashed);
+    EXPECT_EQ(exit.code, 0) << desk.app().stderr_text().toStdString();
+    EXPECT_EQ(desk.app().ini_value(QStringLiteral("settings"), QStringLiteral("lastcolor")),
+              QStringLiteral("FF8100"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Releases, CloseButton,
+                         ::testing::Values(CloseCase{"OnTheButton", {}},
+                                           // Below the window, outside it.
+                                           CloseCase{"OutsideTheWindow", {0, 200}}),
+                         [](const ::testing::TestParamInfo<CloseCase>& info) {
+                             return info.param.name;
+                         });
+
+}  // namespace
+}  // namespace e2e
