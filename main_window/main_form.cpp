@@ -267,19 +267,7 @@ void main_form::Form_Load() {
     const std::int16_t red = hex_pair(hex_part(u"R", stored));
     const std::int16_t green = hex_pair(hex_part(u"G", stored));
     const std::int16_t blue = hex_pair(hex_part(u"B", stored));
-    // Each write runs that field's change handling while the later channels
-    // are still 0; the steps below settle everything.
-    txt_R->setText(QString::number(red));
-    txt_G->setText(QString::number(green));
-    txt_B->setText(QString::number(blue));
-    const QChar point = QLocale().decimalPoint().front();
-    state_.cur_R = convert_channel_text(txt_R->text(), point).value;
-    state_.cur_G = convert_channel_text(txt_G->text(), point).value;
-    state_.cur_B = convert_channel_text(txt_B->text(), point).value;
-    Text1->set_colour(QColor(red, 0, 0));
-    Text2->set_colour(QColor(0, green, 0));
-    Text3->set_colour(QColor(0, 0, blue));
-    colorme->set_colour(QColor(red, green, blue));
+    write_channels(red, green, blue);
     // The stored text is shown as it was read, even where it disagrees with
     // the channels.
     show_hex->setText(u'#' + stored);
@@ -339,6 +327,23 @@ void main_form::show_color() {
                                                     channel_byte(state_.cur_B))));
 }
 
+void main_form::write_channels(std::int16_t red, std::int16_t green, std::int16_t blue) {
+    // Each write runs that field's change handling at once, seeing the new
+    // values of the channels already written and the old ones of the rest;
+    // the colour and the swatches are settled afterwards.
+    txt_R->setText(QString::number(red));
+    txt_G->setText(QString::number(green));
+    txt_B->setText(QString::number(blue));
+    const QChar point = QLocale().decimalPoint().front();
+    state_.cur_R = convert_channel_text(txt_R->text(), point).value;
+    state_.cur_G = convert_channel_text(txt_G->text(), point).value;
+    state_.cur_B = convert_channel_text(txt_B->text(), point).value;
+    Text1->set_colour(QColor(red, 0, 0));
+    Text2->set_colour(QColor(0, green, 0));
+    Text3->set_colour(QColor(0, 0, blue));
+    colorme->set_colour(QColor(red, green, blue));
+}
+
 void main_form::channel_change(Channel channel) {
     huepick::channel_change(*adapters_[static_cast<std::size_t>(channel)], state_.cur(channel),
                             state_.restore(channel), QLocale().decimalPoint().front());
@@ -373,17 +378,7 @@ void main_form::show_hex_KeyPress_enter() {
         return;
     }
     const auto [red, green, blue] = *channels;
-    txt_R->setText(QString::number(red));
-    txt_G->setText(QString::number(green));
-    txt_B->setText(QString::number(blue));
-    const QChar point = QLocale().decimalPoint().front();
-    state_.cur_R = convert_channel_text(txt_R->text(), point).value;
-    state_.cur_G = convert_channel_text(txt_G->text(), point).value;
-    state_.cur_B = convert_channel_text(txt_B->text(), point).value;
-    Text1->set_colour(QColor(red, 0, 0));
-    Text2->set_colour(QColor(0, green, 0));
-    Text3->set_colour(QColor(0, 0, blue));
-    colorme->set_colour(QColor(red, green, blue));
+    write_channels(red, green, blue);
 }
 
 // ---------------------------------------------------------------- step buttons

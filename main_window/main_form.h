@@ -103,6 +103,9 @@ private:
     void wire_handlers();
     void skin_setup();
     void channel_change(Channel channel);
+    // Writes the three channel fields, red first, then sets the colour from
+    // them and repaints the swatches.
+    void write_channels(std::int16_t red, std::int16_t green, std::int16_t blue);
 
     void Form_MouseDown(int button, QPointF pos);
     void Form_MouseMove(QPointF screen_pos);
