@@ -12,20 +12,6 @@
 namespace e2e {
 namespace {
 
-// The icon's window carries the executable's name.
-std::optional<QRect> tray_icon(XSession& session) {
-    XConnection& x = session.x();
-    const XWindow tray = session.tray_window();
-    if (tray == 0) {
-        return std::nullopt;
-    }
-    for (XWindow w : x.find_named(QStringLiteral("huepick"), tray)) {
-        if (x.viewable(w)) {
-            return x.geometry(w);
-        }
-    }
-    return std::nullopt;
-}
 
 bool managed(XSession& session, XWindow window) {
     const std::vector<XWindow> clients =
@@ -35,7 +21,7 @@ bool managed(XSession& session, XWindow window) {
 
 std::optional<QRect> wait_tray_icon(XSession& session) {
     std::optional<QRect> icon;
-    poll_until([&] { return (icon = tray_icon(session)).has_value(); }, 5000);
+    poll_until([&] { return (icon = session.tray_icon()).has_value(); }, 5000);
     return icon;
 }
 
@@ -91,7 +77,7 @@ TEST_F(Tray, RightClickOnBackgroundHidesAndIconClickRestores) {
     ASSERT_TRUE(app_.wait_viewable(false))
         << "still shown after a right click at " << background->x() << ", " << background->y();
     EXPECT_TRUE(app_.running());
-    EXPECT_TRUE(tray_icon(session_).has_value()) << "the icon stays while the window is hidden";
+    EXPECT_TRUE(session_.tray_icon().has_value()) << "the icon stays while the window is hidden";
     // Hidden, not minimised: the window manager lets go of it, so no task
     // bar lists it.
     EXPECT_TRUE(poll_until([&] { return !managed(session_, app_.window()); }, 2000))

@@ -76,20 +76,6 @@ INSTANTIATE_TEST_SUITE_P(Desktops, Dragging,
                              return info.param.name;
                          });
 
-// The icon's window inside the notification area carries the executable's name.
-std::optional<QRect> tray_icon(XSession& session) {
-    XConnection& x = session.x();
-    const XWindow tray = session.tray_window();
-    if (tray == 0) {
-        return std::nullopt;
-    }
-    for (XWindow w : x.find_named(QStringLiteral("huepick"), tray)) {
-        if (x.viewable(w)) {
-            return x.geometry(w);
-        }
-    }
-    return std::nullopt;
-}
 
 // The ICCCM state the window manager gives the window, as xprop prints it.
 QString wm_state(Desk& desk) {
@@ -103,14 +89,14 @@ TEST(HideToTray, RightClickHidesAndTheIconBringsTheWindowBackAsItWas) {
     Desk desk({.tray = true}, {.ini = ini_with_colour("FF8000")});
     START(desk);
     std::optional<QRect> icon;
-    ASSERT_TRUE(poll_until([&] { return (icon = tray_icon(desk.session())).has_value(); }, 5000))
+    ASSERT_TRUE(poll_until([&] { return (icon = desk.session().tray_icon()).has_value(); }, 5000))
         << "no huepick icon in the tray";
     const std::optional<QRect> before = desk.app().geometry();
 
     ASSERT_TRUE(desk.click(desk.background(), 3));
     ASSERT_TRUE(desk.app().wait_viewable(false)) << "the right click did not hide the window";
     EXPECT_TRUE(desk.app().running());
-    EXPECT_TRUE(tray_icon(desk.session()).has_value()) << "the icon went with the window";
+    EXPECT_TRUE(desk.session().tray_icon().has_value()) << "the icon went with the window";
     EXPECT_FALSE(wm_state(desk).contains(QLatin1String("Iconic")))
         << "minimised, though the tray could bring the window back";
 

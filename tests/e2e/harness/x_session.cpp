@@ -393,4 +393,17 @@ XWindow XSession::tray_window() {
     return 0;
 }
 
+std::optional<QRect> XSession::tray_icon() {
+    const XWindow tray = tray_window();
+    if (tray == 0) {
+        return std::nullopt;
+    }
+    for (XWindow w : x_->find_named(QStringLiteral("huepick"), tray)) {
+        if (x_->viewable(w)) {
+            return x_->geometry(w);
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace e2e

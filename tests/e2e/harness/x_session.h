@@ -96,6 +96,9 @@ public:
     bool has_window_manager() const { return wm_ != nullptr; }
     // The notification area's top-level window, when a tray runs.
     XWindow tray_window();
+    // Where the program's icon sits in the notification area: the icon's
+    // window carries the executable's name.
+    std::optional<QRect> tray_icon();
 
 private:
     bool start_xvfb(const XSessionOptions& options);
