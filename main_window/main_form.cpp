@@ -14,6 +14,7 @@
 #include "model/channel_text.h"
 #include "model/colour.h"
 #include "model/notations.h"
+#include "platform/keyboard_focus.h"
 #include "storage/color_log.h"
 
 namespace huepick {
@@ -167,8 +168,13 @@ void main_form::wire_handlers() {
 
     for (EntryField* f : {txt_R, txt_G, txt_B, show_hex}) {
         connect(f, &EntryField::mouse_down, this, [this, f](int button) { field_MouseDown(f, button); });
-        // Pointing at a field gives it the keyboard focus.
-        connect(f, &EntryField::mouse_move, f, [f] { f->setFocus(Qt::MouseFocusReason); });
+        // Pointing at a field gives it the keyboard focus, and so the window
+        // too: pointing at the hex field and pressing F1 must copy even while
+        // another program was active.
+        connect(f, &EntryField::mouse_move, this, [this, f] {
+            take_keyboard_focus(this);
+            f->setFocus(Qt::MouseFocusReason);
+        });
     }
     connect(show_hex, &EntryField::key_down, this, [this](int key) {
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

@@ -44,6 +44,46 @@ TEST(Notations, ShiftCtrlAndAltLeaveTheFunctionKeyAlone) {
     }
 }
 
+TEST(Notations, PointingAtTheHexFieldTakesTheKeyboardFromAnotherProgram) {
+    Desk desk({}, {.ini = ini_with_colour("FF8000")});
+    START(desk);
+    // Another program takes the keyboard, as after picking from a browser.
+    QProcess other;
+    other.setProcessEnvironment(desk.session().environment());
+    other.start(QStringLiteral("xmessage"),
+                {QStringLiteral("-geometry"), QStringLiteral("+0+0"), QStringLiteral("other program")});
+    ASSERT_TRUE(other.waitForStarted(5000));
+    QString other_window;
+    poll_until(
+        [&] {
+            const ToolResult found = desk.session().xdotool(
+                {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--class"),
+                 QStringLiteral("xmessage")});
+            other_window = found.out.split(u'\n').first().trimmed();
+            return !other_window.isEmpty();
+        },
+        5000);
+    ASSERT_FALSE(other_window.isEmpty());
+    ASSERT_TRUE(desk.session()
+                    .xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), other_window})
+                    .ok());
+
+    ASSERT_TRUE(desk.put_sentinel());
+    ASSERT_TRUE(desk.point_at(kHexField));
+    // A person takes longer to reach for the key than the focus takes to move.
+    EXPECT_TRUE(poll_until(
+        [&] {
+            const ToolResult active = desk.session().xdotool({QStringLiteral("getactivewindow")});
+            return active.out.trimmed() == QString::number(desk.app().window());
+        },
+        3000));
+    ASSERT_TRUE(desk.session().key(QStringLiteral("F1")));
+    EXPECT_EQ(desk.session().wait_clipboard(QStringLiteral("color = #FF8000")),
+              QStringLiteral("color = #FF8000"));
+    other.kill();
+    other.waitForFinished(3000);
+}
+
 TEST(ChannelFields, TypedValueAbove255IsClampedInTheFieldAndTheColour) {
     Desk desk({}, {.ini = ini_with_colour("108000")});
     START(desk);
