@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "main_window/caret_rest.h"
 #include "main_window/main_form.h"
 #include "platform/display_check.h"
 #include "platform/termination.h"
@@ -36,6 +37,7 @@ int main(int argc, char* argv[]) {
     // ends when the main window is unloaded, not when windows run out.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    huepick::CaretRest caret_rest;
     huepick::AppState state;
     huepick::IniMod ini;
     huepick::SystemClipboard clipboard;
