@@ -1,5 +1,6 @@
 // huepick: a colour picker for the Linux desktop.
 #include <QApplication>
+#include <QThread>
 #include <cstdio>
 #include <cstdlib>
 
@@ -16,7 +17,8 @@ namespace {
 huepick::main_form* g_form_at_exit = nullptr;
 
 void unload_at_exit() {
-    if (g_form_at_exit != nullptr) {
+    // Only the UI thread may touch the window; Qt exits from there.
+    if (g_form_at_exit != nullptr && g_form_at_exit->thread() == QThread::currentThread()) {
         g_form_at_exit->Form_Unload();
     }
 }
@@ -49,9 +51,8 @@ int main(int argc, char* argv[]) {
                      Qt::QueuedConnection);
 
     huepick::TerminationSignals signals_;
-    QObject::connect(&signals_, &huepick::TerminationSignals::received, &form, [&form] {
-        form.Form_Unload();
-    });
+    QObject::connect(&signals_, &huepick::TerminationSignals::received, &form,
+                     [&form] { form.Form_Unload(); });
     // A session that ends quits the application without closing windows.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] { form.Form_Unload(); });
 

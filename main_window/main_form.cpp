@@ -1,5 +1,6 @@
 #include "main_window/main_form.h"
 
+#include <malloc.h>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLocale>
@@ -29,11 +30,13 @@ QColor platform_colour(std::int32_t value) {
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 
-std::uint8_t channel_byte(int value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 255)); }
+std::uint8_t channel_byte(int value) {
+    return static_cast<std::uint8_t>(std::clamp(value, 0, 255));
+}
 
 QColor channel_colour(Channel channel, int value) {
     const int v = channel_byte(value);
-    return channel == Channel::Red ? QColor(v, 0, 0)
+    return channel == Channel::Red     ? QColor(v, 0, 0)
            : channel == Channel::Green ? QColor(0, v, 0)
                                        : QColor(0, 0, v);
 }
@@ -150,8 +153,8 @@ void main_form::create_controls() {
     Picture14 = picture_box(this, "Picture14", {228, 36, 38, 32},
                             QStringLiteral("Export Current Color Value to HTML Color Log"));
     Picture15 = picture_box(this, "Picture15", {210, 224, 33, 33}, QStringLiteral("Help"));
-    Picture16 = picture_box(this, "Picture16", {240, 67, 37, 29},
-                            QStringLiteral("View HTML Color Log"));
+    Picture16 =
+        picture_box(this, "Picture16", {240, 67, 37, 29}, QStringLiteral("View HTML Color Log"));
     Picture14->set_picture(skin_.picture(QStringLiteral("export_up")));
     Picture15->set_picture(skin_.picture(QStringLiteral("help_up")));
     Picture16->set_picture(skin_.picture(QStringLiteral("log_up")));
@@ -167,7 +170,8 @@ void main_form::wire_handlers() {
     connect(txt_B, &QLineEdit::textChanged, this, [this] { channel_change(Channel::Blue); });
 
     for (EntryField* f : {txt_R, txt_G, txt_B, show_hex}) {
-        connect(f, &EntryField::mouse_down, this, [this, f](int button) { field_MouseDown(f, button); });
+        connect(f, &EntryField::mouse_down, this,
+                [this, f](int button) { field_MouseDown(f, button); });
         // Pointing at a field gives it the keyboard focus, and so the window
         // too: pointing at the hex field and pressing F1 must copy even while
         // another program was active.
@@ -285,19 +289,17 @@ void main_form::Form_Load() {
 
 void main_form::skin_setup() {
     QWidget* const shaped[] = {this, Text1, Text2, Text3, colorme, Picture10};
-    const QImage pictures[] = {skin_.shape(QStringLiteral("skin")),
-                               skin_.shape(QStringLiteral("red_pic")),
-                               skin_.shape(QStringLiteral("green_pic")),
-                               skin_.shape(QStringLiteral("blue_pic")),
-                               skin_.shape(QStringLiteral("hex_pic")),
-                               skin_.shape(QStringLiteral("Picture10"))};
+    const QImage pictures[] = {
+        skin_.shape(QStringLiteral("skin")),      skin_.shape(QStringLiteral("red_pic")),
+        skin_.shape(QStringLiteral("green_pic")), skin_.shape(QStringLiteral("blue_pic")),
+        skin_.shape(QStringLiteral("hex_pic")),   skin_.shape(QStringLiteral("Picture10"))};
     for (std::size_t i = 0; i < kontura_.size(); ++i) {
         kontura_[i].shape_window(shaped[i]);
         kontura_[i].shape_picture(pictures[i]);
     }
     const std::pair<PictureBox*, const char*> released[] = {
-        {Picture1, "r_1up"}, {Picture2, "r_2up"}, {Picture4, "g_up"},
-        {Picture5, "g2_up"}, {Picture6, "b_up"},  {Picture7, "b2_up"},
+        {Picture1, "r_1up"},  {Picture2, "r_2up"},  {Picture4, "g_up"},
+        {Picture5, "g2_up"},  {Picture6, "b_up"},   {Picture7, "b2_up"},
         {Picture8, "mag_up"}, {dropper, "drop_up"}, {Picture9, "x_up"}};
     for (const auto& [box, name] : released) {
         box->set_picture(skin_.picture(QLatin1String(name)));
@@ -313,8 +315,15 @@ void main_form::Form_Unload() {
         return;
     }
     unloaded_ = true;
-    services_.ini.ini_write(QStringLiteral("settings"), QStringLiteral("lastcolor"),
-                            show_hex->text().mid(1, 6));
+    const QString colour = show_hex->text().mid(1, 6);
+    // A blank text is not stored, by design; any other failure is the one
+    // thing the user must hear about, since the colour is gone otherwise.
+    if (services_.ini.ini_write(QStringLiteral("settings"), QStringLiteral("lastcolor"), colour) ==
+            0 &&
+        !colour.trimmed().isEmpty()) {
+        std::fprintf(stderr, "huepick: cannot store the colour in %s\n",
+                     qPrintable(services_.places.ini_file));
+    }
     emit unloaded();
 }
 
@@ -325,12 +334,13 @@ void main_form::closeEvent(QCloseEvent* event) {
 
 // ---------------------------------------------------------------- colour
 
-void main_form::find_hex() { show_hex->setText(hex_of_channels(state_.cur_R, state_.cur_G, state_.cur_B)); }
+void main_form::find_hex() {
+    show_hex->setText(hex_of_channels(state_.cur_R, state_.cur_G, state_.cur_B));
+}
 
 void main_form::show_color() {
-    colorme->set_colour(platform_colour(color_value(channel_byte(state_.cur_R),
-                                                    channel_byte(state_.cur_G),
-                                                    channel_byte(state_.cur_B))));
+    colorme->set_colour(platform_colour(color_value(
+        channel_byte(state_.cur_R), channel_byte(state_.cur_G), channel_byte(state_.cur_B))));
 }
 
 void main_form::write_channels(std::int16_t red, std::int16_t green, std::int16_t blue) {
@@ -435,6 +445,9 @@ bool main_form::step_pass(Channel channel, int step) {
 void main_form::open_capture() {
     if (!capture_) {
         capture_ = new captureme(state_, *this, this);
+        // The screen copies are large; hand their memory back to the system
+        // once the window is gone instead of keeping it for the next pick.
+        connect(capture_, &QObject::destroyed, this, [] { malloc_trim(0); });
     }
     capture_->Form_Load();
 }
@@ -449,7 +462,9 @@ void main_form::set_channel(Channel channel, std::int16_t value) {
     field(channel)->setText(QString::number(value));
 }
 
-void main_form::set_hex_text(const QString& text) { show_hex->setText(text); }
+void main_form::set_hex_text(const QString& text) {
+    show_hex->setText(text);
+}
 
 // ---------------------------------------------------------------- log and help
 
@@ -477,7 +492,9 @@ void main_form::mouseMoveEvent(QMouseEvent* event) {
     Form_MouseMove(event->globalPosition());
 }
 
-void main_form::mouseReleaseEvent(QMouseEvent*) { Form_MouseUp(); }
+void main_form::mouseReleaseEvent(QMouseEvent*) {
+    Form_MouseUp();
+}
 
 void main_form::Form_MouseDown(int button, QPointF pos) {
     if (button == 1) {
@@ -501,7 +518,9 @@ void main_form::Form_MouseMove(QPointF screen_pos) {
     }
 }
 
-void main_form::Form_MouseUp() { dragging = false; }
+void main_form::Form_MouseUp() {
+    dragging = false;
+}
 
 void main_form::hide_to_tray() {
     // Without a tray nothing could bring a hidden window back, so it is only

@@ -33,7 +33,9 @@ DisplayCheck::DisplayCheck() {
     problem_ = QStringLiteral("cannot open the X display %1").arg(QString::fromLocal8Bit(display));
 }
 
-DisplayCheck::~DisplayCheck() { release(); }
+DisplayCheck::~DisplayCheck() {
+    release();
+}
 
 void DisplayCheck::release() {
     if (connection_ != nullptr) {

@@ -1,8 +1,8 @@
 #include "platform/keyboard_focus.h"
 
+#include <xcb/xcb.h>
 #include <QGuiApplication>
 #include <QWidget>
-#include <xcb/xcb.h>
 
 #include <cstdlib>
 

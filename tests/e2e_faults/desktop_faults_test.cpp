@@ -1,0 +1,184 @@
+// The desktop around the program misbehaves: another client holds the
+// clipboard, no notification area runs, or the X server goes away under the
+// running program. None of it may crash the program or lose the colour.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <csignal>
+
+#include "fault_support.h"
+#include "harness/printers.h"
+#include "layout_points.h"
+
+namespace e2e::faults {
+namespace {
+
+const QString kSettings = QStringLiteral("settings");
+const QString kLastColor = QStringLiteral("lastcolor");
+
+QStringList core_files(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral("core*")}, QDir::Files);
+}
+
+// ---------------------------------------------------------------- clipboard
+
+// xclip owns the clipboard from before the start: still serving it, or
+// stopped so that it answers nothing at all.
+class ClipboardOwnedElsewhere : public ::testing::TestWithParam<bool> {};
+
+TEST_P(ClipboardOwnedElsewhere, FunctionKeyTakesItOver) {
+    const bool frozen = GetParam();
+    XSession session;
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    TempDir scratch(QStringLiteral("clip"));
+    ASSERT_TRUE(write_file(scratch.file(QStringLiteral("text")), "someone else's text"));
+    QProcess owner;
+    owner.setProcessEnvironment(session.environment());
+    owner.setStandardInputFile(scratch.file(QStringLiteral("text")));
+    die_with_parent(owner, SIGKILL);
+    // -quiet keeps it in the foreground, so it can be ended by its own PID.
+    owner.start(QStringLiteral("xclip"), {QStringLiteral("-quiet"), QStringLiteral("-selection"),
+                                          QStringLiteral("clipboard"), QStringLiteral("-i")});
+    ASSERT_TRUE(owner.waitForStarted(5000));
+    ASSERT_EQ(session.wait_clipboard(QStringLiteral("someone else's text")),
+              QStringLiteral("someone else's text"));
+    const auto owner_pid = static_cast<pid_t>(owner.processId());
+    if (frozen) {
+        ASSERT_EQ(::kill(owner_pid, SIGSTOP), 0);
+    }
+
+    AppRun app(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
+    ASSERT_TRUE(app.start()) << app.error().toStdString();
+    ASSERT_TRUE(app.wait_for_window()) << app.error().toStdString();
+    ASSERT_TRUE(session.activate(app.window()));
+    ASSERT_TRUE(app.to_screen(kHexFieldCentre) &&
+                session.mouse_move(*app.to_screen(kHexFieldCentre)));
+    ASSERT_TRUE(session.key(QStringLiteral("F1")));
+    EXPECT_EQ(session.wait_clipboard(QStringLiteral("color = #FF8000")),
+              QStringLiteral("color = #FF8000"));
+
+    // The earlier owner was told it lost the selection, which ends xclip.
+    if (frozen) {
+        ::kill(owner_pid, SIGCONT);
+    }
+    EXPECT_TRUE(owner.waitForFinished(3000)) << "xclip still thinks it owns the clipboard";
+    stop_process(owner);
+
+    ASSERT_TRUE(app.send_signal(SIGTERM));
+    const ExitInfo exit = app.wait_exit(5000);
+    ASSERT_TRUE(exit.exited) << "huepick is still running";
+    EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
+    EXPECT_EQ(exit.code, 0);
+    EXPECT_EQ(app.stderr_text(), QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(Xclip, ClipboardOwnedElsewhere, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Stopped" : "Serving";
+                         });
+
+// ---------------------------------------------------------------- no tray
+
+// Without a notification area a hidden window could never come back, so the
+// right-click on the background minimises it, and the desktop restores it.
+TEST(NoTrayHost, RightClickMinimisesAndTheColourIsStored) {
+    XSession session;
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    ASSERT_EQ(session.x().selection_owner("_NET_SYSTEM_TRAY_S0"), 0u);
+    AppRun app(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
+    ASSERT_TRUE(app.start()) << app.error().toStdString();
+    ASSERT_TRUE(app.wait_for_window()) << app.error().toStdString();
+    const std::optional<QRect> where = app.geometry();
+    ASSERT_TRUE(where.has_value());
+    ASSERT_TRUE(enter_hex(session, app.window(), where->topLeft(), QStringLiteral("#12AB34")));
+    ASSERT_EQ(copy_field(session, where->topLeft(), kGreenField, QStringLiteral("171")),
+              QStringLiteral("171"));
+
+    const std::optional<std::vector<QRect>> shape = session.x().bounding_shape(app.window());
+    ASSERT_TRUE(shape.has_value());
+    const std::optional<QPoint> background = background_point(*shape);
+    ASSERT_TRUE(background.has_value());
+    ASSERT_TRUE(app.click_at(*background, 3));
+    ASSERT_TRUE(app.wait_viewable(false)) << "the right click did not put the window away";
+    EXPECT_TRUE(app.running());
+
+    // What a task bar does with a minimised window.
+    ASSERT_TRUE(session.activate(app.window())) << "the window cannot be brought back";
+    ASSERT_TRUE(app.wait_viewable(true));
+    EXPECT_EQ(app.geometry(), where);
+
+    ASSERT_TRUE(app.click_at(kCloseButton));
+    const ExitInfo exit = app.wait_exit(5000);
+    ASSERT_TRUE(exit.exited) << "huepick is still running";
+    EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
+    EXPECT_EQ(exit.code, 0);
+    EXPECT_EQ(app.ini_value(kSettings, kLastColor), QStringLiteral("12AB34"));
+    EXPECT_EQ(app.stderr_text(), QString());
+}
+
+// ---------------------------------------------------------------- display gone
+
+struct DisplayLoss {
+    const char* name;
+    int signal;
+    bool stepping;  // a step button held, so the program is in its step loop
+    friend void PrintTo(const DisplayLoss& c, std::ostream* os) { *os << c.name; }
+};
+
+class DisplayGoesAway : public ::testing::TestWithParam<DisplayLoss> {};
+
+TEST_P(DisplayGoesAway, ProgramExitsWithoutCrashingAndStoresTheColour) {
+    XSession session;
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    AppRun app(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
+    ASSERT_TRUE(app.start()) << app.error().toStdString();
+    ASSERT_TRUE(app.wait_for_window()) << app.error().toStdString();
+    const std::optional<QRect> where = app.geometry();
+    ASSERT_TRUE(where.has_value());
+    ASSERT_TRUE(enter_hex(session, app.window(), where->topLeft(), QStringLiteral("#12AB34")));
+    ASSERT_EQ(copy_field(session, where->topLeft(), kGreenField, QStringLiteral("171")),
+              QStringLiteral("171"));
+
+    if (GetParam().stepping) {
+        // Wait until the green field shows a stepped value.
+        const QRect field(where->topLeft() + kGreenField - QPoint(10, 6), QSize(20, 12));
+        const QImage before = session.screenshot().copy(field);
+        ASSERT_FALSE(before.isNull());
+        ASSERT_TRUE(session.mouse_move(where->topLeft() + kGreenUpButton));
+        ASSERT_TRUE(session.mouse_down(1));
+        ASSERT_TRUE(
+            poll_until([&] { return session.screenshot().copy(field) != before; }, 5000, 50))
+            << "holding the green step button changed nothing";
+    }
+    ASSERT_TRUE(end_x_server(session, GetParam().signal));
+
+    const ExitInfo exit = app.wait_exit(5000);
+    ASSERT_TRUE(exit.exited) << "huepick is still running without its display";
+    EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
+    EXPECT_EQ(core_files(app.app_dir()), QStringList());
+    EXPECT_EQ(core_files(app.work_dir()), QStringList());
+
+    const std::optional<QString> stored = app.ini_value(kSettings, kLastColor);
+    ASSERT_TRUE(stored.has_value()) << app.ini_text().toStdString();
+    if (GetParam().stepping) {
+        ASSERT_EQ(stored->size(), 6) << stored->toStdString();
+        EXPECT_TRUE(stored->startsWith(QStringLiteral("12")) &&
+                    stored->endsWith(QStringLiteral("34")))
+            << stored->toStdString();
+        EXPECT_GT(stored->mid(2, 2).toInt(nullptr, 16), 0xAB) << stored->toStdString();
+    } else {
+        EXPECT_EQ(*stored, QStringLiteral("12AB34"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Xvfb, DisplayGoesAway,
+                         ::testing::Values(DisplayLoss{"ServerTerminated", SIGTERM, false},
+                                           DisplayLoss{"ServerKilled", SIGKILL, false},
+                                           DisplayLoss{"ServerKilledWhileStepping", SIGKILL, true}),
+                         [](const ::testing::TestParamInfo<DisplayLoss>& info) {
+                             return info.param.name;
+                         });
+
+}  // namespace
+}  // namespace e2e::faults
