@@ -1,3 +1,4 @@
+#include <QDir>
 #include "form_fixture.h"
 
 namespace huepick::testing {
@@ -87,6 +88,22 @@ TEST_F(ShutDown, EmptyHexFieldKeepsThePreviousValue) {
         window.Form_Unload();
         EXPECT_EQ(settings_bytes(), QByteArray("[settings]\nlastcolor=ABCDEF\n"))
             << '"' << QString::fromUtf16(shown).toStdString() << '"';
+    }
+}
+
+TEST_F(ShutDown, AFailedStoreSaysSoOnOneLineAndABlankFieldSaysNothing) {
+    // A folder where the settings file should be: nothing can be written.
+    ASSERT_TRUE(QDir().mkpath(places_.ini_file));
+    for (const auto& [shown, lines] : {std::pair{u"#FF8000"_s, 1}, std::pair{u"#"_s, 0}}) {
+        AppState fresh_state;
+        IniMod fresh_ini;
+        main_form window(fresh_state, {fresh_ini, clipboard_, shell_, places_});
+        window.Form_Load();
+        window.show_hex->setText(shown);
+        ::testing::internal::CaptureStderr();
+        window.Form_Unload();
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), lines) << err;
     }
 }
 
