@@ -339,24 +339,7 @@ bool write_file(const QString& path, const QByteArray& content) {
 
 std::optional<QString> ini_value(const QString& path, const QString& section, const QString& key) {
     const std::optional<QByteArray> data = read_file(path);
-    if (!data) {
-        return std::nullopt;
-    }
-    bool in_section = false;
-    for (const QByteArray& raw : data->split('\n')) {
-        const QString line = QString::fromLatin1(raw).trimmed();
-        if (line.startsWith(u'[') && line.endsWith(u']')) {
-            in_section =
-                line.mid(1, line.size() - 2).trimmed().compare(section, Qt::CaseInsensitive) == 0;
-            continue;
-        }
-        const qsizetype eq = line.indexOf(u'=');
-        if (in_section && eq > 0 &&
-            line.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0) {
-            return line.mid(eq + 1).trimmed();
-        }
-    }
-    return std::nullopt;
+    return data ? ini_value_of(*data, section, key) : std::nullopt;
 }
 
 }  // namespace e2e::faults

@@ -216,14 +216,11 @@ bool AppRun::write_ini(const QByteArray& content) const {
            file.write(content) == content.size();
 }
 
-std::optional<QString> AppRun::ini_value(const QString& section, const QString& key) const {
-    QFile file(ini_path());
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        return std::nullopt;
-    }
+std::optional<QString> ini_value_of(const QByteArray& text, const QString& section,
+                                    const QString& key) {
     bool in_section = false;
-    while (!file.atEnd()) {
-        const QString line = QString::fromLatin1(file.readLine()).trimmed();
+    for (const QByteArray& raw : text.split('\n')) {
+        const QString line = QString::fromLatin1(raw).trimmed();
         if (line.startsWith(u'[') && line.endsWith(u']')) {
             in_section =
                 line.mid(1, line.size() - 2).trimmed().compare(section, Qt::CaseInsensitive) == 0;
@@ -236,6 +233,14 @@ std::optional<QString> AppRun::ini_value(const QString& section, const QString& 
         }
     }
     return std::nullopt;
+}
+
+std::optional<QString> AppRun::ini_value(const QString& section, const QString& key) const {
+    QFile file(ini_path());
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    return ini_value_of(file.readAll(), section, key);
 }
 
 }  // namespace e2e

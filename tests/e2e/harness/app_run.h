@@ -19,6 +19,11 @@ namespace e2e {
 
 class XSession;
 
+// The value of a key in an INI text; section and key match without regard to
+// case.
+std::optional<QString> ini_value_of(const QByteArray& text, const QString& section,
+                                    const QString& key);
+
 inline const QString kMainTitle = QStringLiteral("Vantrel!'s Huepick");
 
 // Path of the huepick binary under test: the one built here, unless

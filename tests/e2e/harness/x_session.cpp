@@ -183,7 +183,7 @@ bool XSession::set_monitors(const std::vector<Monitor>& monitors) {
         // millimetres are for 96 dots per inch.
         const QString name =
             (monitors[i].primary ? QStringLiteral("*") : QString()) + QStringLiteral("m%1").arg(i);
-        const QString spec = QStringLiteral("%1/%2x%3/%4+%5+%6")
+        const QString monitor = QStringLiteral("%1/%2x%3/%4+%5+%6")
                                  .arg(g.width())
                                  .arg(g.width() * 254 / 960)
                                  .arg(g.height())
@@ -191,10 +191,10 @@ bool XSession::set_monitors(const std::vector<Monitor>& monitors) {
                                  .arg(g.x())
                                  .arg(g.y());
         const ToolResult r = tool(QStringLiteral("xrandr"),
-                                  {QStringLiteral("--setmonitor"), name, spec,
+                                  {QStringLiteral("--setmonitor"), name, monitor,
                                    i == 0 ? QStringLiteral("screen") : QStringLiteral("none")});
         if (!r.ok()) {
-            fail(QStringLiteral("xrandr --setmonitor %1 %2: %3").arg(name, spec, r.describe()));
+            fail(QStringLiteral("xrandr --setmonitor %1 %2: %3").arg(name, monitor, r.describe()));
             return false;
         }
     }
