@@ -30,7 +30,7 @@ done
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for path in ./usr/bin/huepick ./usr/share/applications/huepick.desktop \
-            ./usr/share/metainfo/io.github.huepick.huepick.metainfo.xml \
+            ./usr/share/metainfo/huepick.metainfo.xml \
             ./usr/share/huepick/help.html ./usr/share/man/man1/huepick.1 \
             ./usr/share/icons/hicolor/48x48/apps/huepick.png; do
     grep -qx -- "$path" <<<"$contents" || fail "package lacks $path"
