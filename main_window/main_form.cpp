@@ -259,10 +259,6 @@ Swatch* main_form::swatch(Channel channel) const {
     return channel == Channel::Red ? Text1 : channel == Channel::Green ? Text2 : Text3;
 }
 
-PictureBox* main_form::control(const QString& name) const {
-    return findChild<PictureBox*>(name);
-}
-
 // ---------------------------------------------------------------- start-up
 
 void main_form::Form_Load() {

@@ -24,7 +24,6 @@
 
 namespace huepick {
 
-
 class main_form : public QWidget, private PickTarget {
     Q_OBJECT
 public:
@@ -48,15 +47,9 @@ public:
     void find_hex();
     void show_color();
 
-    // Step button pass, shared by the six buttons.
-    bool step_pass(Channel channel, int step);
-
     EntryField* field(Channel channel) const;
     Swatch* swatch(Channel channel) const;
-    PictureBox* control(const QString& name) const;
     const Skin& skin() const { return skin_; }
-    captureme* capture_window() const { return capture_; }
-    STI* tray() const { return STI1; }
     bool is_dragging() const { return dragging; }
 
     // Controls, by their designer names.
@@ -116,6 +109,8 @@ private:
     void step_MouseDown(PictureBox* button, Channel channel, int step, const QString& pressed,
                         int mouse_button);
     void step_MouseUp(PictureBox* button, const QString& released);
+    // One pass of a held step button; false ends the repeat.
+    bool step_pass(Channel channel, int step);
     void open_capture();
     void Picture9_MouseUp();
     void Picture14_MouseUp();

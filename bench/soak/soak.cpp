@@ -36,6 +36,7 @@ namespace {
 using e2e::AppRun;
 using e2e::XSession;
 using e2e::XWindow;
+using e2e::rss_mb;
 
 constexpr int kSampleEveryMs = 10'000;
 constexpr double kGrowthLimitMb = 5.0;
@@ -64,20 +65,6 @@ constexpr QRect kCloseGuard{304, 137, 48, 43};
 // The lens of the magnify mode: a disc of 150 pixels at this offset from the
 // main window.
 constexpr QPoint kLensCentre{160 + 75, 65 + 75};
-
-double rss_mb(qint64 pid) {
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    // /proc files report a size of 0, so read to the end.
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:")) {
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-        }
-    }
-    return -1;
-}
 
 class Soak {
 public:

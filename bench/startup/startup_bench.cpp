@@ -24,6 +24,8 @@
 
 namespace {
 
+using e2e::rss_mb;
+
 constexpr double kTargetMs = 60.0;
 constexpr double kTargetRssMb = 35.0;
 constexpr int kSettleMs = 2000;
@@ -32,21 +34,6 @@ double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const std::size_t n = values.size();
     return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
-}
-
-// VmRSS of a process in MiB, or a negative value when it cannot be read.
-double rss_mb(qint64 pid) {
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    // /proc files report a size of 0, so read to the end rather than line by line.
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:")) {
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-        }
-    }
-    return -1;
 }
 
 // Time the process has spent on a CPU, in ms, from /proc/PID/schedstat; on

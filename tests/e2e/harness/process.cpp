@@ -2,6 +2,7 @@
 
 #include <sys/prctl.h>
 #include <QDir>
+#include <QFile>
 #include <csignal>
 #include <cstdlib>
 
@@ -74,6 +75,20 @@ TempDir::~TempDir() {
     if (!path_.isEmpty()) {
         QDir(path_).removeRecursively();
     }
+}
+
+double rss_mb(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    // /proc files report a size of 0, so read to the end rather than line by line.
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:")) {
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+        }
+    }
+    return -1;
 }
 
 }  // namespace e2e

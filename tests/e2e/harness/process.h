@@ -67,4 +67,7 @@ private:
     QString path_;
 };
 
+// VmRSS of a process in MiB, or a negative value when it cannot be read.
+double rss_mb(qint64 pid);
+
 }  // namespace e2e
