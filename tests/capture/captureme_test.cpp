@@ -1,7 +1,7 @@
 // The picking window on the offscreen platform, with a fake screen whose pixels
 // name their own positions and a pointer placed in device pixels. The same
 // tests run at device pixel ratio 1 and, through QT_SCALE_FACTOR, at 1.5.
-#include "capture/captureme.h"
+#include "ui/captureme.h"
 
 #include <gtest/gtest.h>
 
@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "capture/pick_art.h"
-#include "capture/pick_geometry.h"
+#include "ui/pick_art.h"
+#include "core/pick_geometry.h"
 #include "fake_screen.h"
-#include "model/colour.h"
+#include "core/colour.h"
 
 namespace huepick::testing {
 namespace {

@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "capture/pick_geometry.h"
+#include "core/pick_geometry.h"
 #include "platform/screen_source.h"
 
 namespace huepick::testing {

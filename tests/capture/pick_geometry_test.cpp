@@ -1,7 +1,7 @@
 // The arithmetic of picking: which capture pixel each lens pixel shows, where
 // the disc ends, and how logical and device pixels meet at fractional scales
 // and on desktops that start left of or above the origin.
-#include "capture/pick_geometry.h"
+#include "core/pick_geometry.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "model/channel_text.h"
+#include "core/channel_text.h"
 
 #define REQUIRE(ok) ((ok) ? void() : fail(#ok, __LINE__))
 

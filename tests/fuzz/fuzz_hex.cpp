@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "model/colour.h"
-#include "model/notations.h"
+#include "core/colour.h"
+#include "core/notations.h"
 
 #define REQUIRE(ok) ((ok) ? void() : fail(#ok, __LINE__))
 

@@ -22,7 +22,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/profile_file.h"
+#include "core/profile_file.h"
 
 #define REQUIRE(ok) ((ok) ? void() : fail(#ok, __LINE__))
 

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "platform/app_paths.h"
+#include "core/storage_locations.h"
 #include "qt_print.h"
 #include "read_only_folder.h"
 

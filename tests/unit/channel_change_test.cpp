@@ -1,4 +1,4 @@
-#include "model/channel_change.h"
+#include "core/channel_change.h"
 
 #include <gtest/gtest.h>
 

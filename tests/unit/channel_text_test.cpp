@@ -1,4 +1,4 @@
-#include "model/channel_text.h"
+#include "core/channel_text.h"
 
 #include <gtest/gtest.h>
 

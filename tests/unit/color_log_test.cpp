@@ -1,4 +1,4 @@
-#include "storage/color_log.h"
+#include "core/colour_log.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "model/colour.h"
+#include "core/colour.h"
 
 #include <gtest/gtest.h>
 

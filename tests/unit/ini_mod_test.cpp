@@ -1,4 +1,4 @@
-#include "storage/ini_mod.h"
+#include "core/ini_mod.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <iostream>
 
-#include "platform/profile_file.h"
+#include "core/profile_file.h"
 #include "qt_print.h"
 #include "read_only_folder.h"
 

@@ -1,4 +1,4 @@
-#include "model/notations.h"
+#include "core/notations.h"
 
 #include <gtest/gtest.h>
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "main_window/main_form.h"
+#include "ui/main_form.h"
 #include "qt_print.h"
 
 inline void PrintTo(const QColor& colour, std::ostream* os) {
