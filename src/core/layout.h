@@ -1,0 +1,128 @@
+// The main window's controls: one row each, in stacking order (later rows lie
+// above earlier ones). The window, its skin, the tests and the artwork
+// generator all read this table, so a control's place is written only here.
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace huepick::layout {
+
+inline constexpr QSize kWindowSize{400, 300};
+
+enum class Role : std::uint8_t {
+    RedSwatch,
+    GreenSwatch,
+    BlueSwatch,
+    ColourSwatch,
+    RedFrame,
+    RedField,
+    GreenFrame,
+    GreenField,
+    BlueFrame,
+    BlueField,
+    HexFrame,
+    HexField,
+    RedUp,
+    RedDown,
+    GreenUp,
+    GreenDown,
+    BlueUp,
+    BlueDown,
+    SampleButton,
+    MagnifyButton,
+    CloseButton,
+    ExportButton,
+    HelpButton,
+    LogButton,
+};
+
+enum class Kind : std::uint8_t {
+    Swatch,  // a solid colour cut to the shape of its mask; takes no input
+    Frame,   // a picture that holds an entry field
+    Field,   // a single-line text field inside its frame
+    Button,  // a picture with a released and a pressed image
+};
+
+enum class Pointer : std::uint8_t { Inherit, Arrow };
+
+struct Control {
+    Role role;
+    Kind kind;
+    // The widget's objectName, by which tests find it.
+    std::string_view name;
+    // In the parent's coordinates: the window's, or the frame's for a field.
+    QRect rect;
+    std::optional<Role> parent;
+    // Artwork under :/skin/: a button's released image, a frame's picture or
+    // a swatch's shape mask.
+    std::string_view art;
+    // A button's pressed image.
+    std::string_view pressedArt;
+    Pointer pointer;
+    std::string_view toolTip;
+    // Characters a field takes from the keyboard.
+    int typingLimit;
+};
+
+namespace rows {
+using enum Role;
+using enum Kind;
+// clang-format off
+inline constexpr std::array<Control, 24> kControls{{
+    {RedSwatch, Swatch, "redSwatch", {31, 23, 77, 64}, {}, "red_swatch_mask", {}, Pointer::Inherit, {}, 0},
+    {GreenSwatch, Swatch, "greenSwatch", {42, 99, 77, 76}, {}, "green_swatch_mask", {}, Pointer::Inherit, {}, 0},
+    {BlueSwatch, Swatch, "blueSwatch", {30, 185, 72, 81}, {}, "blue_swatch_mask", {}, Pointer::Inherit, {}, 0},
+    {ColourSwatch, Swatch, "colourSwatch", {276, 36, 83, 68}, {}, "colour_swatch_mask", {}, Pointer::Inherit, {}, 0},
+    {RedFrame, Frame, "redFrame", {152, 77, 50, 47}, {}, "red_frame", {}, Pointer::Arrow, {}, 0},
+    {RedField, Field, "redField", {14, 16, 24, 17}, RedFrame, {}, {}, Pointer::Arrow, {}, 3},
+    {GreenFrame, Frame, "greenFrame", {162, 135, 54, 54}, {}, "green_frame", {}, Pointer::Arrow, {}, 0},
+    {GreenField, Field, "greenField", {17, 18, 24, 17}, GreenFrame, {}, {}, Pointer::Inherit, {}, 3},
+    {BlueFrame, Frame, "blueFrame", {157, 194, 56, 52}, {}, "blue_frame", {}, Pointer::Inherit, {}, 0},
+    {BlueField, Field, "blueField", {17, 20, 24, 17}, BlueFrame, {}, {}, Pointer::Arrow, {}, 3},
+    {HexFrame, Frame, "hexFrame", {274, 99, 82, 43}, {}, "hex_frame", {}, Pointer::Inherit, {}, 0},
+    {HexField, Field, "hexField", {10, 14, 56, 19}, HexFrame, {}, {}, Pointer::Arrow, {}, 7},
+    {RedUp, Button, "redUp", {119, 63, 34, 29}, {}, "red_up", "red_up_pressed", Pointer::Inherit, {}, 0},
+    {RedDown, Button, "redDown", {110, 85, 34, 32}, {}, "red_down", "red_down_pressed", Pointer::Inherit, {}, 0},
+    {GreenUp, Button, "greenUp", {128, 123, 36, 26}, {}, "green_up", "green_up_pressed", Pointer::Inherit, {}, 0},
+    {GreenDown, Button, "greenDown", {125, 151, 34, 24}, {}, "green_down", "green_down_pressed", Pointer::Inherit, {}, 0},
+    {BlueUp, Button, "blueUp", {107, 188, 32, 36}, {}, "blue_up", "blue_up_pressed", Pointer::Inherit, {}, 0},
+    {BlueDown, Button, "blueDown", {120, 209, 38, 38}, {}, "blue_down", "blue_down_pressed", Pointer::Inherit, {}, 0},
+    {SampleButton, Button, "sampleButton", {282, 174, 42, 36}, {}, "sample", "sample_pressed", Pointer::Inherit, "Sample a Color from the Screen", 0},
+    {MagnifyButton, Button, "magnifyButton", {244, 207, 44, 36}, {}, "magnify", "magnify_pressed", Pointer::Inherit, "Magnify and Sample a Portion of the Screen", 0},
+    {CloseButton, Button, "closeButton", {310, 143, 36, 31}, {}, "close", "close_pressed", Pointer::Inherit, "Exit", 0},
+    {ExportButton, Button, "exportButton", {228, 36, 38, 32}, {}, "export", "export_pressed", Pointer::Inherit, "Export Current Color Value to HTML Color Log", 0},
+    {HelpButton, Button, "helpButton", {210, 224, 33, 33}, {}, "help", "help_pressed", Pointer::Inherit, "Help", 0},
+    {LogButton, Button, "logButton", {240, 67, 37, 29}, {}, "log", "log_pressed", Pointer::Inherit, "View HTML Color Log", 0},
+}};
+// clang-format on
+}  // namespace rows
+
+using rows::kControls;
+
+// The rows follow the order of Role, so a role is its row's index.
+static_assert([] {
+    for (std::size_t i = 0; i < kControls.size(); ++i) {
+        if (static_cast<std::size_t>(kControls[i].role) != i) {
+            return false;
+        }
+    }
+    return true;
+}());
+
+constexpr const Control& control(Role role) {
+    return kControls[static_cast<std::size_t>(role)];
+}
+
+// The control's rectangle in window coordinates.
+constexpr QRect windowRect(Role role) {
+    const Control& c = control(role);
+    return c.parent ? c.rect.translated(control(*c.parent).rect.topLeft()) : c.rect;
+}
+
+}  // namespace huepick::layout
