@@ -5,18 +5,18 @@
 namespace huepick {
 
 namespace {
-bool is_blank(QChar c) { return c == u' ' || c == u'\t'; }
-bool is_digit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 }  // namespace
 
-ChannelNumber convert_channel_text(QStringView text, QChar decimal_point) {
+ChannelNumber parseChannelText(QStringView text, QChar decimalPoint) {
     using Status = ChannelNumber::Status;
     qsizetype i = 0;
     qsizetype end = text.size();
-    while (i < end && is_blank(text[i])) {
+    while (i < end && isBlank(text[i])) {
         ++i;
     }
-    while (end > i && is_blank(text[end - 1])) {
+    while (end > i && isBlank(text[end - 1])) {
         --end;
     }
     bool negative = false;
@@ -29,32 +29,32 @@ ChannelNumber convert_channel_text(QStringView text, QChar decimal_point) {
     constexpr std::int64_t kCeiling = 1'000'000;
     std::int64_t magnitude = 0;
     int digits = 0;
-    while (i < end && is_digit(text[i])) {
+    while (i < end && isDigit(text[i])) {
         magnitude = std::min(kCeiling, magnitude * 10 + (text[i].unicode() - u'0'));
         ++i;
         ++digits;
     }
-    int round_up = 0;  // 0: fraction below a half, 1: exactly a half, 2: above
-    if (i < end && text[i] == decimal_point) {
+    int roundUp = 0;  // 0: fraction below a half, 1: exactly a half, 2: above
+    if (i < end && text[i] == decimalPoint) {
         ++i;
-        const qsizetype fraction_start = i;
-        while (i < end && is_digit(text[i])) {
+        const qsizetype fractionStart = i;
+        while (i < end && isDigit(text[i])) {
             ++i;
             ++digits;
         }
-        if (i > fraction_start) {
-            const int first = text[fraction_start].unicode() - u'0';
-            bool rest_zero = true;
-            for (qsizetype k = fraction_start + 1; k < i; ++k) {
-                rest_zero = rest_zero && text[k] == u'0';
+        if (i > fractionStart) {
+            const int first = text[fractionStart].unicode() - u'0';
+            bool restZero = true;
+            for (qsizetype k = fractionStart + 1; k < i; ++k) {
+                restZero = restZero && text[k] == u'0';
             }
-            round_up = first > 5 || (first == 5 && !rest_zero) ? 2 : first == 5 ? 1 : 0;
+            roundUp = first > 5 || (first == 5 && !restZero) ? 2 : first == 5 ? 1 : 0;
         }
     }
     if (i != end || digits == 0) {
         return {Status::TypeMismatch, 0};
     }
-    if (round_up == 2 || (round_up == 1 && magnitude % 2 == 1)) {
+    if (roundUp == 2 || (roundUp == 1 && magnitude % 2 == 1)) {
         magnitude = std::min(kCeiling, magnitude + 1);
     }
     const std::int64_t value = negative ? -magnitude : magnitude;

@@ -14,9 +14,9 @@ struct ChannelNumber {
 };
 
 // Accepts blanks around the number, an optional sign, digits and an optional
-// fraction after `decimal_point`; a fraction rounds to the nearest integer, a
+// fraction after `decimalPoint`; a fraction rounds to the nearest integer, a
 // half to the even neighbour. Anything else is a type mismatch; a number outside
 // the signed 16-bit range is an overflow.
-ChannelNumber convert_channel_text(QStringView text, QChar decimal_point);
+ChannelNumber parseChannelText(QStringView text, QChar decimalPoint);
 
 }  // namespace huepick

@@ -1,6 +1,6 @@
 #include "core/colour_log.h"
 
-#include <QFile>
+#include "core/regular_file.h"
 
 namespace huepick {
 
@@ -30,7 +30,7 @@ QString escaped(const QString& text) {
 }
 }  // namespace
 
-QByteArray log_record(const QString& hex) {
+QByteArray logRecord(const QString& hex) {
     const QString h = escaped(hex);
     const QString text = QStringLiteral("<FONT FACE=arial SIZE=3 COLOR=") + h +
                          QStringLiteral("><B>") + h +
@@ -38,26 +38,8 @@ QByteArray log_record(const QString& hex) {
     return '"' + text.toLocal8Bit() + "\"\r\n\r\n";
 }
 
-bool append_log_record(const QString& path, const QString& hex, QString* error) {
-    const QByteArray record = log_record(hex);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        if (error) {
-            *error = file.errorString();
-        }
-        return false;
-    }
-    const qint64 size_before = file.size();
-    const bool written = file.write(record) == record.size() && file.flush();
-    if (!written) {
-        // A short write (full disk) must not leave half a record behind.
-        if (error) {
-            *error = file.errorString();
-        }
-        file.resize(size_before);
-    }
-    file.close();
-    return written;
+bool appendLogRecord(const QString& path, const QString& hex, QString* why) {
+    return appendToFile(path, logRecord(hex), why);
 }
 
 }  // namespace huepick

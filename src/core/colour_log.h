@@ -10,10 +10,10 @@ namespace huepick {
 // double quotes, CR LF, then an empty line. `&`, `<`, `>` and `"` in `hex` are
 // written as entities, so typed text cannot break the markup of later records;
 // a real colour text contains none of them and is written as it is.
-QByteArray log_record(const QString& hex);
+QByteArray logRecord(const QString& hex);
 
 // Appends one record to the log at `path`, creating it if needed. On failure
-// the log is left as it was, false is returned and `error` says why.
-bool append_log_record(const QString& path, const QString& hex, QString* error = nullptr);
+// the log is left as it was, false is returned and `why` says why.
+bool appendLogRecord(const QString& path, const QString& hex, QString* why);
 
 }  // namespace huepick

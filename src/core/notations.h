@@ -1,21 +1,16 @@
-// The texts the function keys copy, and the parsing of a typed hex colour.
+// The ten texts F1 to F10 copy: HTML attribute and CSS forms of the hex
+// field's text, and RGB calls of the channel fields' texts, all taken as the
+// fields show them.
 #pragma once
 
 #include <QString>
 #include <array>
-#include <cstdint>
-#include <optional>
 
 namespace huepick {
 
-// The notation for key code 112 (F1) to 121 (F10), built from the hex field's
-// text and the three channel fields' texts, all taken as they are.
-std::optional<QString> notation_text(int key_code, const QString& hex, const QString& red,
-                                     const QString& green, const QString& blue);
+inline constexpr int kNotationCount = 10;
 
-// The channels of a typed hex colour: exactly 7 characters, the first one not
-// examined, unknown digits (lower case too) counting as 0. Any other length
-// gives nothing.
-std::optional<std::array<std::int16_t, 3>> parse_hex_entry(QStringView text);
+// Notation 1 to 10 (F1 to F10); an empty text for any other number.
+QString notationText(int number, const QString& hex, const std::array<QString, 3>& channels);
 
 }  // namespace huepick

@@ -7,7 +7,7 @@ namespace huepick {
 
 namespace {
 
-int floor_div(int a, int b) {
+int floorDiv(int a, int b) {
     const int q = a / b;
     return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
@@ -16,26 +16,26 @@ int floor_div(int a, int b) {
 
 namespace lens {
 
-int device_size(double device_pixel_ratio) {
-    return qRound(kSize * device_pixel_ratio);
+int deviceSize(double devicePixelRatio) {
+    return qRound(kSize * devicePixelRatio);
 }
 
-QPoint device_origin(QPoint main_device_top_left, double device_pixel_ratio) {
-    return main_device_top_left + QPoint(qRound(kOffset.x() * device_pixel_ratio),
-                                         qRound(kOffset.y() * device_pixel_ratio));
+QPoint deviceOrigin(QPoint mainDeviceTopLeft, double devicePixelRatio) {
+    return mainDeviceTopLeft + QPoint(qRound(kOffset.x() * devicePixelRatio),
+                                         qRound(kOffset.y() * devicePixelRatio));
 }
 
-int source_index(int d, int size) {
-    return floor_div(d * kBlock, size);
+int sourceIndex(int d, int size) {
+    return floorDiv(d * kBlock, size);
 }
 
-QPoint block_origin(QPoint click) {
+QPoint blockOrigin(QPoint click) {
     return click - QPoint(kLead, kLead);
 }
 
-QPoint source_pixel(QPoint click, QPoint lens_pixel, int size) {
-    return block_origin(click) +
-           QPoint(source_index(lens_pixel.x(), size), source_index(lens_pixel.y(), size));
+QPoint sourcePixel(QPoint click, QPoint lensPixel, int size) {
+    return blockOrigin(click) +
+           QPoint(sourceIndex(lensPixel.x(), size), sourceIndex(lensPixel.y(), size));
 }
 
 }  // namespace lens
@@ -65,25 +65,25 @@ bool LensDisc::contains(QPoint logical) const {
     return logical.x() >= row.first && logical.x() <= row.last;
 }
 
-bool LensDisc::contains_device(QPoint device, int size) const {
+bool LensDisc::containsDevice(QPoint device, int size) const {
     if (size <= 0 || device.x() < 0 || device.y() < 0 || device.x() >= size || device.y() >= size) {
         return false;
     }
     // Integer form of floor((d + 0.5) * kSize / size).
-    const auto to_logical = [size](int d) { return (2 * d + 1) * lens::kSize / (2 * size); };
-    return contains({to_logical(device.x()), to_logical(device.y())});
+    const auto toLogical = [size](int d) { return (2 * d + 1) * lens::kSize / (2 * size); };
+    return contains({toLogical(device.x()), toLogical(device.y())});
 }
 
-QPoint ScreenMapping::to_device(QPoint logical) const {
+QPoint ScreenMapping::toDevice(QPoint logical) const {
     // QPoint * qreal rounds each coordinate, as Qt does for window positions.
     return origin + (logical - origin) * ratio;
 }
 
-QPoint ScreenMapping::to_logical(QPoint device) const {
+QPoint ScreenMapping::toLogical(QPoint device) const {
     return origin + (device - origin) / ratio;
 }
 
-QRect ScreenMapping::logical_covering(const QRect& device) const {
+QRect ScreenMapping::logicalCovering(const QRect& device) const {
     const QPoint first = device.topLeft() - origin;
     const QPoint end = device.topLeft() + QPoint(device.width(), device.height()) - origin;
     const QPoint top_left = origin + QPoint(qFloor(first.x() / ratio), qFloor(first.y() / ratio));
@@ -91,7 +91,7 @@ QRect ScreenMapping::logical_covering(const QRect& device) const {
     return QRect(top_left, QSize(bottom_right.x() - top_left.x(), bottom_right.y() - top_left.y()));
 }
 
-QRect ScreenMapping::device_covering(const QRect& logical) const {
+QRect ScreenMapping::deviceCovering(const QRect& logical) const {
     const QPoint first = logical.topLeft() - origin;
     const QPoint end = logical.topLeft() + QPoint(logical.width(), logical.height()) - origin;
     const QPoint top_left = origin + QPoint(qFloor(first.x() * ratio), qFloor(first.y() * ratio));
@@ -99,7 +99,7 @@ QRect ScreenMapping::device_covering(const QRect& logical) const {
     return QRect(top_left, QSize(bottom_right.x() - top_left.x(), bottom_right.y() - top_left.y()));
 }
 
-int screen_for_geometry(const std::vector<ScreenInfo>& screens, int current, const QRect& rect) {
+int screenForGeometry(const std::vector<ScreenInfo>& screens, int current, const QRect& rect) {
     const QPoint centre = rect.center();
     if (current >= 0 && current < static_cast<int>(screens.size()) &&
         screens[current].logical.contains(centre)) {
@@ -117,13 +117,13 @@ int screen_for_geometry(const std::vector<ScreenInfo>& screens, int current, con
     return fallback;
 }
 
-QRect covering_window_geometry(const std::vector<ScreenInfo>& screens, int current,
+QRect coveringWindowGeometry(const std::vector<ScreenInfo>& screens, int current,
                                const QRect& device, int* chosen) {
     // Try the screen holding the top-left corner first, then the others.
     std::vector<int> order;
     for (int i = 0; i < static_cast<int>(screens.size()); ++i) {
         const ScreenMapping m = screens[i].mapping();
-        if (QRect(m.origin, m.device_covering(screens[i].logical).size())
+        if (QRect(m.origin, m.deviceCovering(screens[i].logical).size())
                 .contains(device.topLeft())) {
             order.insert(order.begin(), i);
         } else {
@@ -131,8 +131,8 @@ QRect covering_window_geometry(const std::vector<ScreenInfo>& screens, int curre
         }
     }
     for (int i : order) {
-        const QRect logical = screens[i].mapping().logical_covering(device);
-        if (screen_for_geometry(screens, current, logical) == i) {
+        const QRect logical = screens[i].mapping().logicalCovering(device);
+        if (screenForGeometry(screens, current, logical) == i) {
             if (chosen != nullptr) {
                 *chosen = i;
             }
@@ -150,10 +150,10 @@ QRect covering_window_geometry(const std::vector<ScreenInfo>& screens, int curre
     if (chosen != nullptr) {
         *chosen = order.front();
     }
-    return screens[order.front()].mapping().logical_covering(device);
+    return screens[order.front()].mapping().logicalCovering(device);
 }
 
-QRect virtual_desktop(const std::vector<QRect>& screens) {
+QRect virtualDesktop(const std::vector<QRect>& screens) {
     QRect all;
     for (const QRect& screen : screens) {
         all = all.united(screen);
@@ -161,7 +161,7 @@ QRect virtual_desktop(const std::vector<QRect>& screens) {
     return all;
 }
 
-std::vector<int> screens_to_grab(const std::vector<QRect>& screens) {
+std::vector<int> screensToGrab(const std::vector<QRect>& screens) {
     std::vector<int> wanted;
     for (int i = 0; i < static_cast<int>(screens.size()); ++i) {
         if (screens[i].isEmpty()) {
@@ -180,7 +180,7 @@ std::vector<int> screens_to_grab(const std::vector<QRect>& screens) {
     return wanted;
 }
 
-std::optional<QPoint> image_pixel(QPoint device, const QRect& desktop) {
+std::optional<QPoint> imagePixel(QPoint device, const QRect& desktop) {
     if (!desktop.contains(device)) {
         return std::nullopt;
     }

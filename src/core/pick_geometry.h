@@ -28,21 +28,21 @@ inline constexpr int kLead = 2;
 inline constexpr QPoint kOffset{160, 65};
 
 // The lens's size in device pixels: its logical size times the ratio, rounded.
-int device_size(double device_pixel_ratio);
+int deviceSize(double devicePixelRatio);
 
 // The lens's top-left in device pixels, from the main window's device top-left.
-QPoint device_origin(QPoint main_device_top_left, double device_pixel_ratio);
+QPoint deviceOrigin(QPoint mainDeviceTopLeft, double devicePixelRatio);
 
 // Index within the block shown by lens pixel `d` of a lens `size` device
 // pixels across: floor(d * kBlock / size), as a nearest-neighbour stretch does.
-int source_index(int d, int size);
+int sourceIndex(int d, int size);
 
 // Top-left of the block shown for a click on capture pixel `click`.
-QPoint block_origin(QPoint click);
+QPoint blockOrigin(QPoint click);
 
-// The capture pixel shown by lens pixel `lens_pixel` when the lens was drawn
+// The capture pixel shown by lens pixel `lensPixel` when the lens was drawn
 // for a click on `click`.
-QPoint source_pixel(QPoint click, QPoint lens_pixel, int size);
+QPoint sourcePixel(QPoint click, QPoint lensPixel, int size);
 
 }  // namespace lens
 
@@ -63,7 +63,7 @@ public:
     bool contains(QPoint logical) const;
     // The lens pixel `device` of a lens `size` device pixels across, judged at
     // the centre of the pixel.
-    bool contains_device(QPoint device, int size) const;
+    bool containsDevice(QPoint device, int size) const;
     const std::array<Span, lens::kSize>& rows() const { return rows_; }
 
 private:
@@ -78,13 +78,13 @@ struct ScreenMapping {
     QPoint origin;  // the screen's top-left, the same in logical and device pixels
     double ratio = 1.0;
 
-    QPoint to_device(QPoint logical) const;
+    QPoint toDevice(QPoint logical) const;
     // The logical point whose device mapping lies nearest to `device`.
-    QPoint to_logical(QPoint device) const;
+    QPoint toLogical(QPoint device) const;
     // The smallest logical rectangle whose device mapping covers `device`.
-    QRect logical_covering(const QRect& device) const;
+    QRect logicalCovering(const QRect& device) const;
     // The smallest device rectangle covering the mapping of `logical`.
-    QRect device_covering(const QRect& logical) const;
+    QRect deviceCovering(const QRect& logical) const;
 };
 
 // A screen as Qt describes it: its logical geometry and its ratio.
@@ -98,25 +98,25 @@ struct ScreenInfo {
 // geometry `rect`, coming from screen `current`: the current one if it holds
 // the rectangle's centre, else the first that does, else the last one the
 // rectangle overlaps; `current` when it overlaps none.
-int screen_for_geometry(const std::vector<ScreenInfo>& screens, int current, const QRect& rect);
+int screenForGeometry(const std::vector<ScreenInfo>& screens, int current, const QRect& rect);
 
 // A logical geometry for a top-level window covering `device` that maps to
 // device pixels through the very screen Qt will assign it to (a window over
 // several monitors could otherwise be mapped through the wrong one and land
 // hundreds of pixels off). `chosen` receives that screen; -1 for no screens.
-QRect covering_window_geometry(const std::vector<ScreenInfo>& screens, int current,
+QRect coveringWindowGeometry(const std::vector<ScreenInfo>& screens, int current,
                                const QRect& device, int* chosen = nullptr);
 
 // Smallest rectangle holding every screen, in device pixels. May start at
 // negative coordinates; empty for no screens.
-QRect virtual_desktop(const std::vector<QRect>& screens);
+QRect virtualDesktop(const std::vector<QRect>& screens);
 
 // The screens worth grabbing: a screen lying wholly inside another adds no
 // pixels (X servers report such mirrors, and a monitor covering the root).
-std::vector<int> screens_to_grab(const std::vector<QRect>& screens);
+std::vector<int> screensToGrab(const std::vector<QRect>& screens);
 
 // The pixel of an image of the virtual desktop `desktop` at device position
 // `device`, or nothing when that lies outside the image.
-std::optional<QPoint> image_pixel(QPoint device, const QRect& desktop);
+std::optional<QPoint> imagePixel(QPoint device, const QRect& desktop);
 
 }  // namespace huepick

@@ -14,7 +14,7 @@ const QString kHelp = QStringLiteral("/help.html");
 
 // A program installed by the system keeps nothing of the user's beside
 // itself, even when run by someone who could write there (root).
-bool system_folder(const QString& folder) {
+bool isSystemFolder(const QString& folder) {
     const QString path = QDir(folder).canonicalPath() + u'/';
     for (const char* prefix : {"/usr/", "/bin/", "/sbin/", "/opt/", "/snap/"}) {
         if (path.startsWith(QLatin1String(prefix))) {
@@ -26,31 +26,31 @@ bool system_folder(const QString& folder) {
 
 // Asks the file system itself: permission bits say nothing for root, and a
 // read-only mount shows only when a write is tried.
-bool can_write_in(const QString& folder) {
+bool canWriteIn(const QString& folder) {
     QTemporaryFile probe(folder + QStringLiteral("/.huepick-probe-XXXXXX"));
     return probe.open();
 }
 }  // namespace
 
-StorageLocations StorageLocations::beside(const QString& app_folder) {
-    return {app_folder + kIni, app_folder + kLog, app_folder + kHelp};
+StorageLocations StorageLocations::beside(const QString& appFolder) {
+    return {appFolder + kIni, appFolder + kLog, appFolder + kHelp};
 }
 
-StorageLocations StorageLocations::decide(const QString& app_folder) {
-    StorageLocations places = beside(app_folder);
-    if (system_folder(app_folder) || !can_write_in(app_folder)) {
+StorageLocations StorageLocations::decide(const QString& appFolder) {
+    StorageLocations places = beside(appFolder);
+    if (isSystemFolder(appFolder) || !canWriteIn(appFolder)) {
         const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
         const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         QDir().mkpath(config);
         QDir().mkpath(data);
-        places.ini_file = config + kIni;
-        places.log_file = data + kLog;
+        places.settingsFile = config + kIni;
+        places.logFile = data + kLog;
     }
-    if (!QFileInfo::exists(places.help_file)) {
+    if (!QFileInfo::exists(places.helpFile)) {
         const QString installed =
-            QDir::cleanPath(app_folder + QStringLiteral("/../share/huepick") + kHelp);
+            QDir::cleanPath(appFolder + QStringLiteral("/../share/huepick") + kHelp);
         if (QFileInfo::exists(installed)) {
-            places.help_file = installed;
+            places.helpFile = installed;
         }
     }
     return places;

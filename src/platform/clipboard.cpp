@@ -5,10 +5,10 @@
 
 namespace huepick {
 
-void SystemClipboard::clear() { QGuiApplication::clipboard()->clear(QClipboard::Clipboard); }
-
-void SystemClipboard::set_text(const QString& text) {
-    QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+void QtClipboard::copy(const QString& text) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear(QClipboard::Clipboard);
+    clipboard->setText(text, QClipboard::Clipboard);
 }
 
 }  // namespace huepick

@@ -8,8 +8,7 @@ namespace huepick {
 class Shell {
 public:
     virtual ~Shell() = default;
-    // Hands the file to its associated viewer without waiting for it; a
-    // missing file or viewer is not reported.
+    // Hands the file to its associated viewer without waiting for it.
     virtual void open(const QString& path) = 0;
 };
 

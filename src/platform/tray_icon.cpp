@@ -4,25 +4,29 @@
 
 namespace huepick {
 
-STI::STI(const QIcon& icon, const QString& tip, QObject* parent)
-    : QObject(parent), tray_(std::make_unique<QSystemTrayIcon>(icon)) {
-    tray_->setToolTip(tip);
-    connect(tray_.get(), &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                // A double click arrives as a click and then a double click,
-                // whichever kind of tray host runs.
-                if (reason == QSystemTrayIcon::Trigger) {
-                    emit notification(kClick);
-                } else if (reason == QSystemTrayIcon::DoubleClick) {
-                    emit notification(kDoubleClick);
-                }
-            });
+SystemTrayIcon::SystemTrayIcon(QObject* parent) : TrayIcon(parent) {}
+
+SystemTrayIcon::~SystemTrayIcon() = default;
+
+void SystemTrayIcon::show(const QIcon& icon, const QString& toolTip) {
+    if (m_icon == nullptr) {
+        m_icon = new QSystemTrayIcon(icon, this);
+        // A double click arrives as a click and then a double click, whichever
+        // kind of host runs; each brings the window back.
+        connect(m_icon, &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason reason) {
+                    if (reason == QSystemTrayIcon::Trigger ||
+                        reason == QSystemTrayIcon::DoubleClick) {
+                        emit activated();
+                    }
+                });
+    }
+    m_icon->setToolTip(toolTip);
+    m_icon->show();
 }
 
-STI::~STI() = default;
-
-void STI::tray_start() { tray_->show(); }
-
-bool STI::started() const { return tray_->isVisible(); }
+bool SystemTrayIcon::available() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
 
 }  // namespace huepick

@@ -1,36 +1,38 @@
-// The tray icon: shows the program's icon and tip text in the desktop's
-// notification area and reports the user's actions on it as numbered
-// notifications.
+// The icon in the desktop's notification area.
 #pragma once
 
 #include <QIcon>
 #include <QObject>
 #include <QString>
-#include <memory>
 
 class QSystemTrayIcon;
 
 namespace huepick {
 
-class STI : public QObject {
+class TrayIcon : public QObject {
     Q_OBJECT
 public:
-    // Notification numbers of the two ordinary actions on the icon.
-    static constexpr int kClick = 9;
-    static constexpr int kDoubleClick = 10;
-
-    STI(const QIcon& icon, const QString& tip, QObject* parent = nullptr);
-    ~STI() override;
-
-    void tray_start();
-    bool started() const;
-    QSystemTrayIcon* icon() const { return tray_.get(); }
+    using QObject::QObject;
+    virtual void show(const QIcon& icon, const QString& toolTip) = 0;
+    // Whether a notification area is there to show the icon in.
+    virtual bool available() const = 0;
 
 signals:
-    void notification(int number);
+    // A click or a double click on the icon.
+    void activated();
+};
+
+// Qt's tray icon: XEmbed or a StatusNotifierItem, whichever host runs.
+class SystemTrayIcon : public TrayIcon {
+    Q_OBJECT
+public:
+    explicit SystemTrayIcon(QObject* parent = nullptr);
+    ~SystemTrayIcon() override;
+    void show(const QIcon& icon, const QString& toolTip) override;
+    bool available() const override;
 
 private:
-    std::unique_ptr<QSystemTrayIcon> tray_;
+    QSystemTrayIcon* m_icon = nullptr;
 };
 
 }  // namespace huepick

@@ -7,13 +7,13 @@
 namespace huepick {
 
 CaretRest::CaretRest(QObject* parent)
-    : QObject(parent), flash_time_(QGuiApplication::styleHints()->cursorFlashTime()) {
-    rest_.setSingleShot(true);
-    rest_.setInterval(kBlinkForMs);
-    connect(&rest_, &QTimer::timeout, this,
+    : QObject(parent), m_flashTime(QGuiApplication::styleHints()->cursorFlashTime()) {
+    m_rest.setSingleShot(true);
+    m_rest.setInterval(kBlinkForMs);
+    connect(&m_rest, &QTimer::timeout, this,
             [] { QGuiApplication::styleHints()->setCursorFlashTime(0); });
     qApp->installEventFilter(this);
-    rest_.start();
+    m_rest.start();
 }
 
 bool CaretRest::eventFilter(QObject*, QEvent* event) {
@@ -30,10 +30,10 @@ bool CaretRest::eventFilter(QObject*, QEvent* event) {
 }
 
 void CaretRest::wake() {
-    if (QGuiApplication::styleHints()->cursorFlashTime() != flash_time_) {
-        QGuiApplication::styleHints()->setCursorFlashTime(flash_time_);
+    if (QGuiApplication::styleHints()->cursorFlashTime() != m_flashTime) {
+        QGuiApplication::styleHints()->setCursorFlashTime(m_flashTime);
     }
-    rest_.start();
+    m_rest.start();
 }
 
 }  // namespace huepick

@@ -20,8 +20,8 @@ protected:
 private:
     void wake();
 
-    QTimer rest_;
-    int flash_time_;
+    QTimer m_rest;
+    int m_flashTime;
 };
 
 }  // namespace huepick

@@ -3,21 +3,19 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "ui/picture_box.h"
 #include "ui/typing_limit.h"
 
 namespace huepick {
 
-EntryField::EntryField(const QString& text, int typing_limit, QWidget* parent)
+EntryField::EntryField(const QString& text, int typingLimit, QWidget* parent)
     : QLineEdit(text, parent) {
-    setValidator(new TypingLimit(typing_limit, this));
+    setValidator(new TypingLimit(typingLimit, this));
     setFrame(false);
     setAlignment(Qt::AlignCenter);
     setTextMargins(0, 0, 0, 0);
     setMouseTracking(true);
     setAttribute(Qt::WA_NoMousePropagation);
-    QFont font(QStringLiteral("Arial"), 9, QFont::Bold);
-    setFont(font);
+    setFont(QFont(QStringLiteral("Arial"), 9, QFont::Bold));
     QPalette pal = palette();
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         pal.setColor(group, QPalette::Base, Qt::black);
@@ -29,20 +27,21 @@ EntryField::EntryField(const QString& text, int typing_limit, QWidget* parent)
 }
 
 void EntryField::mousePressEvent(QMouseEvent* event) {
-    const int button = button_code(event->button());
-    emit mouse_down(button, event->modifiers(), event->position());
+    emit pressed(event->button());
+    // The press may have disabled the field (a right-button copy), which
+    // then keeps its edit menu to itself.
     if (isEnabled()) {
         QLineEdit::mousePressEvent(event);
     }
 }
 
 void EntryField::mouseMoveEvent(QMouseEvent* event) {
-    emit mouse_move(0, event->modifiers(), event->position());
+    emit pointerMoved();
     QLineEdit::mouseMoveEvent(event);
 }
 
 void EntryField::keyPressEvent(QKeyEvent* event) {
-    emit key_down(event->key(), event->modifiers());
+    emit keyPressed(event->key());
     QLineEdit::keyPressEvent(event);
 }
 

@@ -1,6 +1,6 @@
-// A single-line text field of the main window: typing is limited to a number
-// of characters, and presses and pointer movement are reported with the
-// button codes of the picture controls.
+// A single-line text field of the main window: white bold text on black,
+// typing limited to a number of characters, and presses, pointer movement
+// and keys reported before the field handles them.
 #pragma once
 
 #include <QLineEdit>
@@ -10,13 +10,12 @@ namespace huepick {
 class EntryField : public QLineEdit {
     Q_OBJECT
 public:
-    EntryField(const QString& text, int typing_limit, QWidget* parent = nullptr);
+    EntryField(const QString& text, int typingLimit, QWidget* parent = nullptr);
 
 signals:
-    void mouse_down(int button, Qt::KeyboardModifiers modifiers, QPointF pos);
-    void mouse_move(int buttons, Qt::KeyboardModifiers modifiers, QPointF pos);
-    // Every key press, before the field handles it.
-    void key_down(int key, Qt::KeyboardModifiers modifiers);
+    void pressed(Qt::MouseButton button);
+    void pointerMoved();
+    void keyPressed(int key);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

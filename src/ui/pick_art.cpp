@@ -10,7 +10,7 @@ namespace {
 
 constexpr int kCursorSize = 32;
 
-QPixmap cursor_picture(const QString& path, void (*draw)(QPainter&)) {
+QPixmap cursorPicture(const QString& path, void (*draw)(QPainter&)) {
     QPixmap picture(path);
     if (!picture.isNull()) {
         return picture;
@@ -23,7 +23,7 @@ QPixmap cursor_picture(const QString& path, void (*draw)(QPainter&)) {
     return QPixmap::fromImage(image);
 }
 
-void draw_eyedropper(QPainter& p) {
+void drawEyedropper(QPainter& p) {
     // Tip at (0, 0), tube towards the lower right, bulb at the end.
     p.setPen(QPen(Qt::black, 1));
     p.setBrush(Qt::white);
@@ -32,7 +32,7 @@ void draw_eyedropper(QPainter& p) {
     p.drawEllipse(QRect(9, 9, 5, 5));
 }
 
-void draw_magnifier(QPainter& p) {
+void drawMagnifier(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(Qt::black, 2));
     p.setBrush(Qt::NoBrush);
@@ -45,17 +45,17 @@ void draw_magnifier(QPainter& p) {
 
 }  // namespace
 
-QCursor eyedropper_cursor() {
-    return QCursor(cursor_picture(QStringLiteral(":/cursors/eyedropper.png"), draw_eyedropper), 0,
+QCursor eyedropperCursor() {
+    return QCursor(cursorPicture(QStringLiteral(":/cursors/eyedropper.png"), drawEyedropper), 0,
                    0);
 }
 
-QCursor magnifier_cursor() {
-    return QCursor(cursor_picture(QStringLiteral(":/cursors/magnifier.png"), draw_magnifier), 0, 0);
+QCursor magnifierCursor() {
+    return QCursor(cursorPicture(QStringLiteral(":/cursors/magnifier.png"), drawMagnifier), 0, 0);
 }
 
-QImage lens_mask() {
-    QImage mask(QStringLiteral(":/lens/lens_mask.png"));
+QImage lensMask() {
+    QImage mask(QStringLiteral(":/lens/lensMask.png"));
     if (mask.size() == QSize(lens::kSize, lens::kSize)) {
         return mask.convertToFormat(QImage::Format_RGB32);
     }
@@ -71,7 +71,7 @@ QImage lens_mask() {
     return mask;
 }
 
-LensDisc disc_of_mask(const QImage& mask) {
+LensDisc discOfMask(const QImage& mask) {
     std::array<LensDisc::Span, lens::kSize> rows{};
     const QImage rgb = mask.convertToFormat(QImage::Format_RGB32);
     for (int y = 0; y < std::min(rgb.height(), lens::kSize); ++y) {
@@ -86,9 +86,9 @@ LensDisc disc_of_mask(const QImage& mask) {
     return LensDisc(rows);
 }
 
-QImage lens_ring(int size) {
+QImage lensRing(int size) {
     // The larger drawing scales down more cleanly on dense screens.
-    const QString base = QStringLiteral(":/lens/lens_ring");
+    const QString base = QStringLiteral(":/lens/lensRing");
     QImage ring;
     if (size > lens::kSize) {
         ring.load(base + QStringLiteral("@2x.png"));

@@ -11,17 +11,17 @@
 namespace huepick {
 
 // 32 x 32 pointers with the hot spot at the top-left pixel.
-QCursor eyedropper_cursor();
-QCursor magnifier_cursor();
+QCursor eyedropperCursor();
+QCursor magnifierCursor();
 
 // kSize x kSize, black (0,0,0) except a white disc.
-QImage lens_mask();
+QImage lensMask();
 
 // The white part of a lens mask, row by row.
-LensDisc disc_of_mask(const QImage& mask);
+LensDisc discOfMask(const QImage& mask);
 
 // The ring for a lens `size` device pixels across, transparent in the middle;
 // null when the program has none.
-QImage lens_ring(int size);
+QImage lensRing(int size);
 
 }  // namespace huepick

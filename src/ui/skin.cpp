@@ -5,44 +5,44 @@
 
 namespace huepick {
 
-QImage load_png(const QString& path) {
+QImage loadPng(const QString& path) {
     QImageReader reader(path, "png");
     reader.setAutoDetectImageFormat(false);
     return reader.read();
 }
 
-Skin::Skin(qreal device_pixel_ratio) : ratio_(device_pixel_ratio) {}
+Skin::Skin(qreal device_pixel_ratio) : m_ratio(device_pixel_ratio) {}
 
 QPixmap Skin::picture(const QString& name) const {
-    if (auto it = pictures_.constFind(name); it != pictures_.constEnd()) {
+    if (auto it = m_pictures.constFind(name); it != m_pictures.constEnd()) {
         return *it;
     }
     QPixmap pm;
     const QString hi = QStringLiteral(":/skin/%1@2x.png").arg(name);
-    if (ratio_ > 1.0 && QFile::exists(hi)) {
-        pm = QPixmap::fromImage(load_png(hi));
+    if (m_ratio > 1.0 && QFile::exists(hi)) {
+        pm = QPixmap::fromImage(loadPng(hi));
         pm.setDevicePixelRatio(2.0);
     } else {
         pm = QPixmap::fromImage(shape(name));
     }
-    pictures_.insert(name, pm);
+    m_pictures.insert(name, pm);
     return pm;
 }
 
 QImage Skin::shape(const QString& name) const {
-    if (auto it = shapes_.constFind(name); it != shapes_.constEnd()) {
+    if (auto it = m_shapes.constFind(name); it != m_shapes.constEnd()) {
         return *it;
     }
-    const QImage image = load_png(QStringLiteral(":/skin/%1.png").arg(name));
-    shapes_.insert(name, image);
+    const QImage image = loadPng(QStringLiteral(":/skin/%1.png").arg(name));
+    m_shapes.insert(name, image);
     return image;
 }
 
-const QIcon& Skin::program_icon() {
+const QIcon& Skin::programIcon() {
     static const QIcon icon = [] {
         QIcon i;
         for (int size : {16, 22, 32, 48}) {
-            i.addPixmap(QPixmap::fromImage(load_png(QStringLiteral(":/icons/huepick_%1.png").arg(size))));
+            i.addPixmap(QPixmap::fromImage(loadPng(QStringLiteral(":/icons/huepick_%1.png").arg(size))));
         }
         return i;
     }();

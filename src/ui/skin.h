@@ -14,23 +14,23 @@ namespace huepick {
 
 // Decodes a PNG of the resources with the PNG reader alone: letting Qt guess
 // the format would load every image plugin at start-up.
-QImage load_png(const QString& path);
+QImage loadPng(const QString& path);
 
 class Skin {
 public:
     explicit Skin(qreal device_pixel_ratio);
 
-    // A displayed picture by name ("skin", "r_1up", "Picture10", ...).
+    // A displayed picture by name (a name of the layout table, or "skin").
     QPixmap picture(const QString& name) const;
-    // A picture at 1x, for shaping: "skin" and the masks "red_pic" ... "hex_pic".
+    // A picture at 1x, for shaping: "skin" and the swatch masks.
     QImage shape(const QString& name) const;
     // The program's icon, in the sizes a window list and a tray use.
-    static const QIcon& program_icon();
+    static const QIcon& programIcon();
 
 private:
-    qreal ratio_;
-    mutable QHash<QString, QPixmap> pictures_;
-    mutable QHash<QString, QImage> shapes_;
+    qreal m_ratio;
+    mutable QHash<QString, QPixmap> m_pictures;
+    mutable QHash<QString, QImage> m_shapes;
 };
 
 }  // namespace huepick

@@ -3,30 +3,30 @@
 namespace huepick {
 
 StepRepeat::StepRepeat(QObject* parent) : QObject(parent) {
-    timer_.setSingleShot(true);
-    timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, &StepRepeat::next);
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &StepRepeat::next);
 }
 
-void StepRepeat::set_held(bool held) {
-    held_ = held;
+void StepRepeat::setHeld(bool held) {
+    m_held = held;
     if (!held) {
-        timer_.stop();
-        pass_ = nullptr;
+        m_timer.stop();
+        m_pass = nullptr;
     }
 }
 
 void StepRepeat::run(std::function<bool()> pass) {
-    pass_ = std::move(pass);
-    timer_.stop();
-    if (held_ && pass_()) {
-        timer_.start(kFirstDelayMs);
+    m_pass = std::move(pass);
+    m_timer.stop();
+    if (m_held && m_pass()) {
+        m_timer.start(kFirstDelayMs);
     }
 }
 
 void StepRepeat::next() {
-    if (held_ && pass_ && pass_()) {
-        timer_.start(kRepeatMs);
+    if (m_held && m_pass && m_pass()) {
+        m_timer.start(kRepeatMs);
     }
 }
 

@@ -17,8 +17,8 @@ public:
 
     explicit StepRepeat(QObject* parent = nullptr);
 
-    void set_held(bool held);
-    bool held() const { return held_; }
+    void setHeld(bool held);
+    bool held() const { return m_held; }
     // Runs one pass now and then keeps repeating while held; a pass returns
     // false to end the repeat.
     void run(std::function<bool()> pass);
@@ -26,9 +26,9 @@ public:
 private:
     void next();
 
-    QTimer timer_;
-    std::function<bool()> pass_;
-    bool held_ = false;
+    QTimer m_timer;
+    std::function<bool()> m_pass;
+    bool m_held = false;
 };
 
 }  // namespace huepick

@@ -1,11 +1,11 @@
 #include "ui/swatch.h"
 
-#include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace huepick {
 
-Swatch::Swatch(const QColor& colour, QWidget* parent) : QWidget(parent), colour_(colour) {
+Swatch::Swatch(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
     // Disabled, so that not even a programmatic setFocus lands here; the
     // pointer events still stop here instead of reaching the window.
@@ -14,15 +14,15 @@ Swatch::Swatch(const QColor& colour, QWidget* parent) : QWidget(parent), colour_
     setAttribute(Qt::WA_NoMousePropagation);
 }
 
-void Swatch::set_colour(const QColor& colour) {
-    if (colour != colour_) {
-        colour_ = colour;
+void Swatch::setColour(const QColor& colour) {
+    if (colour != m_colour) {
+        m_colour = colour;
         update();
     }
 }
 
 void Swatch::paintEvent(QPaintEvent* event) {
-    QPainter(this).fillRect(event->rect(), colour_);
+    QPainter(this).fillRect(event->rect(), m_colour);
 }
 
 }  // namespace huepick

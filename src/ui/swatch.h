@@ -9,15 +9,15 @@ namespace huepick {
 class Swatch : public QWidget {
     Q_OBJECT
 public:
-    explicit Swatch(const QColor& colour, QWidget* parent = nullptr);
-    void set_colour(const QColor& colour);
-    QColor colour() const { return colour_; }
+    explicit Swatch(QWidget* parent = nullptr);
+    void setColour(const QColor& colour);
+    QColor colour() const { return m_colour; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QColor colour_;
+    QColor m_colour = Qt::black;
 };
 
 }  // namespace huepick

@@ -2,9 +2,9 @@
 
 namespace huepick {
 
-TypingLimit::TypingLimit(int limit, QLineEdit* edit) : QValidator(edit), limit_(limit) {
-    last_ = edit->text();
-    connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { last_ = text; });
+TypingLimit::TypingLimit(int limit, QLineEdit* edit) : QValidator(edit), m_limit(limit) {
+    m_last = edit->text();
+    connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_last = text; });
 }
 
 QValidator::State TypingLimit::validate(QString& input, int& pos) const {
@@ -12,9 +12,9 @@ QValidator::State TypingLimit::validate(QString& input, int& pos) const {
     // change. setText clears the undo history first, so only the user's own
     // edits reach us with an undo step recorded.
     const auto* edit = qobject_cast<const QLineEdit*>(parent());
-    const bool user_edit = edit && edit->isUndoAvailable();
-    if (user_edit && input.size() > limit_ && input.size() > last_.size()) {
-        input = fit(last_, input, pos, limit_);
+    const bool userEdit = edit && edit->isUndoAvailable();
+    if (userEdit && input.size() > m_limit && input.size() > m_last.size()) {
+        input = fit(m_last, input, pos, m_limit);
     }
     return Acceptable;
 }
@@ -27,9 +27,9 @@ QString TypingLimit::fit(const QString& before, const QString& after, int& pos, 
         pos = std::min<int>(pos, limit);
         return after.left(std::max(limit, static_cast<int>(before.size())));
     }
-    const qsizetype head_room = before.size() - tail.size();
+    const qsizetype headRoom = before.size() - tail.size();
     qsizetype prefix = 0;
-    while (prefix < pos && prefix < head_room && after[prefix] == before[prefix]) {
+    while (prefix < pos && prefix < headRoom && after[prefix] == before[prefix]) {
         ++prefix;
     }
     const qsizetype inserted = pos - prefix;

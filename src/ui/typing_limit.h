@@ -13,15 +13,15 @@ class TypingLimit : public QValidator {
 public:
     TypingLimit(int limit, QLineEdit* edit);
     State validate(QString& input, int& pos) const override;
-    int limit() const { return limit_; }
+    int limit() const { return m_limit; }
 
     // The text an edit of `before` into `after` (cursor at `pos`) leaves when
     // the inserted characters are cut to fit `limit`.
     static QString fit(const QString& before, const QString& after, int& pos, int limit);
 
 private:
-    int limit_;
-    QString last_;  // the text before the edit being validated
+    int m_limit;
+    QString m_last;  // the text before the edit being validated
 };
 
 }  // namespace huepick

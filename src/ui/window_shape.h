@@ -5,30 +5,21 @@
 #pragma once
 
 #include <QImage>
-#include <QPointer>
 #include <QRegion>
 #include <QRgb>
-#include <QWidget>
+
+class QWidget;
 
 namespace huepick {
 
-class Kontura {
-public:
-    explicit Kontura(QRgb key_colour) : key_(key_colour) {}
+// The window's own skin marks its outside with this colour...
+inline constexpr QRgb kWindowKey = qRgb(1, 255, 1);
+// ...and the swatch masks theirs with this one.
+inline constexpr QRgb kMaskKey = qRgb(0, 255, 0);
 
-    void shape_window(QWidget* widget);
-    void shape_picture(const QImage& picture);
+// The part of a picture that stays.
+QRegion shapeOf(const QImage& picture, QRgb keyColour);
 
-    QRgb key_colour() const { return key_; }
-    // The part of a picture that stays.
-    static QRegion region_of(const QImage& picture, QRgb key_colour);
-
-private:
-    void apply();
-
-    QRgb key_;
-    QPointer<QWidget> window_;
-    QImage picture_;
-};
+void applyShape(QWidget& widget, const QImage& picture, QRgb keyColour);
 
 }  // namespace huepick

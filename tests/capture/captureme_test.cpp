@@ -86,12 +86,12 @@ protected:
 
     // Kept, as the window is gone after a pick.
     double ratio() const { return ratio_; }
-    int lens_size() const { return lens::device_size(ratio()); }
+    int lens_size() const { return lens::deviceSize(ratio()); }
     QPoint window_origin() const {
-        return ScreenMapping{{0, 0}, ratio()}.to_device(window_->pos());
+        return ScreenMapping{{0, 0}, ratio()}.toDevice(window_->pos());
     }
     QPoint lens_origin() const {
-        return lens::device_origin(ScreenMapping{{0, 0}, ratio()}.to_device(main_.pos()), ratio());
+        return lens::deviceOrigin(ScreenMapping{{0, 0}, ratio()}.toDevice(main_.pos()), ratio());
     }
     // The colour the fake screen shows at a device position.
     QRgb shown_at(QPoint device) const {
@@ -108,8 +108,8 @@ protected:
         const QPoint local(qFloor(in_window.x() / ratio()), qFloor(in_window.y() / ratio()));
         QTest::mouseClick(window_->windowHandle(), button, {}, local);
     }
-    void click_lens(QPoint lens_pixel, Qt::MouseButton button = Qt::LeftButton) {
-        click(lens_origin() + lens_pixel, button);
+    void click_lens(QPoint lensPixel, Qt::MouseButton button = Qt::LeftButton) {
+        click(lens_origin() + lensPixel, button);
     }
     // Checks that the lens shows the block for a click on `at`: every pixel
     // of the disc not under the decorative ring shows its source pixel (black
@@ -125,14 +125,14 @@ protected:
         int off_desktop = 0;
         for (int y = 0; y < view.height(); ++y) {
             for (int x = 0; x < view.width(); ++x) {
-                if (!disc.contains_device({x, y}, s)) {
+                if (!disc.containsDevice({x, y}, s)) {
                     EXPECT_EQ(qAlpha(view.pixel(x, y)), 0) << "corner pixel " << x << "," << y;
                     continue;
                 }
                 if (!ring.isNull() && qAlpha(ring.pixel(x, y)) != 0) {
                     continue;
                 }
-                const QPoint source = lens::source_pixel(at, {x, y}, s);
+                const QPoint source = lens::sourcePixel(at, {x, y}, s);
                 EXPECT_EQ(view.pixel(x, y), shown_at(source) | 0xFF000000u)
                     << "lens pixel " << x << "," << y;
                 ++checked;
@@ -166,7 +166,7 @@ TEST_F(CaptureTest, GrabsOnceBeforeItIsVisibleThenCoversTheDesktopWithTheLensHid
     EXPECT_FALSE(screen_->grabbed_while_visible);
     EXPECT_TRUE(window_->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(window_->windowFlags() & Qt::WindowStaysOnTopHint);
-    const QRect covered = ScreenMapping{{0, 0}, ratio()}.device_covering(window_->geometry());
+    const QRect covered = ScreenMapping{{0, 0}, ratio()}.deviceCovering(window_->geometry());
     EXPECT_TRUE(covered.contains(screen_->area));
     EXPECT_EQ(window_->Picture1->geometry(), window_->rect());
     EXPECT_FALSE(window_->Picture2->isVisible());
@@ -328,14 +328,14 @@ TEST_F(CaptureTest, FurtherCaptureClicksRedrawTheLensInTheSamePlace) {
 }
 
 TEST_F(CaptureTest, ClickInsideTheDiscPicksTheSourcePixelThatLensPixelShows) {
-    for (QPoint lens_pixel : {QPoint(75, 75), QPoint(19, 75), QPoint(75, 140), QPoint(100, 30)}) {
-        SCOPED_TRACE(::testing::Message() << lens_pixel.x() << "," << lens_pixel.y());
+    for (QPoint lensPixel : {QPoint(75, 75), QPoint(19, 75), QPoint(75, 140), QPoint(100, 30)}) {
+        SCOPED_TRACE(::testing::Message() << lensPixel.x() << "," << lensPixel.y());
         target_.calls.clear();
         open(CaptureMode::Magnify);
         click({300, 200});
-        const QPoint device_pixel = ScreenMapping{{0, 0}, ratio()}.to_device(lens_pixel);
+        const QPoint device_pixel = ScreenMapping{{0, 0}, ratio()}.toDevice(lensPixel);
         click_lens(device_pixel);
-        const QPoint source = lens::source_pixel({300, 200}, device_pixel, lens_size());
+        const QPoint source = lens::sourcePixel({300, 200}, device_pixel, lens_size());
         EXPECT_EQ(target_.calls, handed_over(shown_at(source)));
         EXPECT_TRUE(window_gone());
     }
@@ -347,7 +347,7 @@ TEST_F(CaptureTest, ClickInTheLensSquareOutsideTheDiscIsACaptureClick) {
     const QRect place = window_->lens_device_rect();
     // The top-left corner of the square, (19, 19) included, is not the disc.
     for (QPoint corner : {QPoint(3, 3), QPoint(19, 19)}) {
-        const QPoint device_pixel = ScreenMapping{{0, 0}, ratio()}.to_device(corner);
+        const QPoint device_pixel = ScreenMapping{{0, 0}, ratio()}.toDevice(corner);
         click_lens(device_pixel);
         EXPECT_TRUE(target_.calls.empty());
         ASSERT_TRUE(window_);

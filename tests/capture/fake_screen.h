@@ -55,7 +55,7 @@ public:
     }
     QPoint pointer_position() override { return state_->pointer; }
     QPoint device_position(const QWidget& window) override {
-        return ScreenMapping{{0, 0}, window.devicePixelRatioF()}.to_device(window.pos());
+        return ScreenMapping{{0, 0}, window.devicePixelRatioF()}.toDevice(window.pos());
     }
 
 private:

@@ -1,0 +1,49 @@
+// The running program: the colour model with its settings file, the desktop
+// services and the main window. The colour is restored at the start and
+// stored once, however the program ends.
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+#include "core/colour_model.h"
+#include "core/settings_file.h"
+#include "core/storage_locations.h"
+#include "platform/desktop.h"
+#include "platform/termination.h"
+
+namespace huepick {
+
+class MainWindow;
+
+class HuepickApp : public QObject {
+    Q_OBJECT
+public:
+    HuepickApp(Desktop desktop, StorageLocations places);
+    ~HuepickApp() override;
+
+    // Restores the colour and shows the main window.
+    void start();
+    // Stores the colour; does nothing after the first call. False when it
+    // could not be stored (the reason is on stderr).
+    bool store();
+    // The status the program ends with.
+    int exitStatus() const { return 0; }
+
+signals:
+    // Time to quit: the window was closed, a signal came or the session ends.
+    void finished();
+
+private:
+    ColourModel m_model;
+    StorageLocations m_places;
+    SettingsFile m_settings;
+    Desktop m_desktop;
+    std::unique_ptr<MainWindow> m_window;
+    TerminationSignals m_signals;
+    bool m_started = false;
+    bool m_stored = false;
+    bool m_storeFailed = false;
+};
+
+}  // namespace huepick

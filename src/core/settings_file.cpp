@@ -1,0 +1,60 @@
+#include "core/settings_file.h"
+
+#include "core/blank_trim.h"
+#include "core/regular_file.h"
+
+namespace huepick {
+
+SettingsFile::SettingsFile(QString path) : m_path(std::move(path)) {}
+
+bool SettingsFile::load(QString* why) {
+    const FileRead file = readRegularFile(m_path, kSizeLimit);
+    m_usable = file.status != FileRead::Status::Refused;
+    m_document = IniDocument(file.bytes);
+    if (!m_usable && why != nullptr) {
+        *why = file.why;
+    }
+    return m_usable;
+}
+
+std::optional<QString> SettingsFile::read(QStringView section, QStringView key) const {
+    const auto value = m_document.value(section.toUtf8(), key.toUtf8());
+    return value ? std::optional(QString::fromUtf8(*value)) : std::nullopt;
+}
+
+SettingsFile::Write SettingsFile::write(QStringView section, QStringView key, const QString& value,
+                                        QString* why) {
+    QString reason;
+    if (trimBlanks(section).isEmpty() || trimBlanks(key).isEmpty() ||
+        trimBlanks(value).isEmpty()) {
+        return Write::Blank;
+    }
+    if (!m_usable) {
+        reason = QStringLiteral("the file could not be read at start");
+    } else {
+        // Start from the file as it is now, so that what others changed since
+        // the start stays.
+        const FileRead now = readRegularFile(m_path, kSizeLimit);
+        if (now.status == FileRead::Status::Refused) {
+            reason = now.why;
+        } else {
+            IniDocument document(now.bytes);
+            const auto old = document.value(section.toUtf8(), key.toUtf8());
+            if (old && QString::fromUtf8(*old) == trimBlanks(value)) {
+                m_document = std::move(document);
+                return Write::Unchanged;
+            }
+            document.setValue(section.toUtf8(), key.toUtf8(), value.toUtf8());
+            if (replaceFile(m_path, document.bytes(), &reason)) {
+                m_document = std::move(document);
+                return Write::Written;
+            }
+        }
+    }
+    if (why != nullptr) {
+        *why = reason;
+    }
+    return Write::Failed;
+}
+
+}  // namespace huepick

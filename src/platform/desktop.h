@@ -1,0 +1,31 @@
+// The services of the desktop the windows run on, each behind a small
+// interface, chosen once at start-up for the windowing system in use.
+#pragma once
+
+#include <memory>
+
+#include "platform/clipboard.h"
+#include "platform/keyboard_focus.h"
+#include "platform/pointer_locator.h"
+#include "platform/screen_grabber.h"
+#include "platform/shell.h"
+#include "platform/tray_icon.h"
+#include "platform/window_mover.h"
+
+namespace huepick {
+
+struct Desktop {
+    std::unique_ptr<ScreenGrabber> grabber;
+    std::unique_ptr<PointerLocator> pointer;
+    std::unique_ptr<WindowMover> mover;
+    std::unique_ptr<KeyboardFocus> focus;
+    std::unique_ptr<Clipboard> clipboard;
+    std::unique_ptr<Shell> shell;
+    std::unique_ptr<TrayIcon> tray;
+};
+
+// What Qt alone offers: grabs through QScreen, positions from Qt's logical
+// coordinates. Right wherever logical and device pixels agree.
+Desktop makeQtDesktop();
+
+}  // namespace huepick

@@ -1,0 +1,22 @@
+// Where the pointer and windows are, in device pixels of the virtual desktop.
+// Qt's logical positions cannot address every device pixel at fractional
+// scales, so picking goes through these.
+#pragma once
+
+#include <QPoint>
+#include <QPointF>
+
+class QWindow;
+
+namespace huepick {
+
+class PointerLocator {
+public:
+    virtual ~PointerLocator() = default;
+    // The device pixel under a click at `local` (logical, inside `window`).
+    virtual QPoint devicePixel(const QWindow& window, QPointF local) = 0;
+    // The device position of a top-level window's top-left corner.
+    virtual QPoint deviceOrigin(const QWindow& window) = 0;
+};
+
+}  // namespace huepick

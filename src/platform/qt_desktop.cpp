@@ -1,0 +1,43 @@
+#include <QCursor>
+#include <QScreen>
+#include <QWindow>
+#include <QtMath>
+
+#include "core/pick_geometry.h"
+#include "platform/desktop.h"
+#include "platform/qt_screen_grabber.h"
+
+namespace huepick {
+
+namespace {
+
+class QtPointerLocator : public PointerLocator {
+public:
+    QPoint devicePixel(const QWindow& window, QPointF local) override {
+        const QPointF device = local * window.devicePixelRatio();
+        return deviceOrigin(window) + QPoint(qFloor(device.x()), qFloor(device.y()));
+    }
+    QPoint deviceOrigin(const QWindow& window) override {
+        const QScreen* screen = window.screen();
+        const QPoint pos = window.position();
+        return screen != nullptr
+                   ? ScreenMapping{screen->geometry().topLeft(), screen->devicePixelRatio()}.toDevice(pos)
+                   : pos;
+    }
+};
+
+}  // namespace
+
+Desktop makeQtDesktop() {
+    Desktop desktop;
+    desktop.grabber = std::make_unique<QtScreenGrabber>();
+    desktop.pointer = std::make_unique<QtPointerLocator>();
+    desktop.mover = std::make_unique<FollowingWindowMover>();
+    desktop.focus = std::make_unique<ActivatingFocus>();
+    desktop.clipboard = std::make_unique<QtClipboard>();
+    desktop.shell = std::make_unique<DesktopShell>();
+    desktop.tray = std::make_unique<SystemTrayIcon>();
+    return desktop;
+}
+
+}  // namespace huepick
