@@ -14,16 +14,20 @@ class ColourModel::Change {
 public:
     explicit Change(ColourModel& model) : m_model(model), m_before(model.m_state) {}
     ~Change() {
-        if (!(m_before == m_model.m_state)) {
+        if (m_announce || !(m_before == m_model.m_state)) {
             emit m_model.changed();
         }
     }
+    // The field that was edited must be told even when the model ends where
+    // it began: a garbled text that brought back the old value.
+    void announce() { m_announce = true; }
     Change(const Change&) = delete;
     Change& operator=(const Change&) = delete;
 
 private:
     ColourModel& m_model;
     State m_before;
+    bool m_announce = false;
 };
 
 ColourModel::ColourModel(QObject* parent) : QObject(parent) {
@@ -63,6 +67,9 @@ void ColourModel::setStoredText(const QString& stored) {
 void ColourModel::editChannel(Channel channel, const QString& text) {
     Change change(*this);
     writeText(channel, text);
+    if (this->text(channel) != text) {
+        change.announce();
+    }
 }
 
 bool ColourModel::step(Channel channel, int delta) {

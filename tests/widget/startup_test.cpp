@@ -1,5 +1,8 @@
+// Start-up shows the stored colour everywhere; closing stores the hex field's
+// colour.
 #include <QDir>
-#include "form_fixture.h"
+
+#include "app_fixture.h"
 
 namespace huepick::testing {
 namespace {
@@ -15,7 +18,7 @@ void PrintTo(const StoredColour& c, std::ostream* os) {
     *os << c.name;
 }
 
-class StartUp : public MainFormTest, public ::testing::WithParamInterface<StoredColour> {};
+class StartUp : public AppTest, public ::testing::WithParamInterface<StoredColour> {};
 
 TEST_P(StartUp, ShowsTheStoredColourEverywhere) {
     const StoredColour& c = GetParam();
@@ -24,22 +27,21 @@ TEST_P(StartUp, ShowsTheStoredColourEverywhere) {
     }
     start();
     const auto [r, g, b] = c.channels;
-    EXPECT_EQ(channels(), c.channels);
-    EXPECT_EQ(form().txt_R->text(), QString::number(r));
-    EXPECT_EQ(form().txt_G->text(), QString::number(g));
-    EXPECT_EQ(form().txt_B->text(), QString::number(b));
+    EXPECT_EQ(text(Role::RedField), QString::number(r));
+    EXPECT_EQ(text(Role::GreenField), QString::number(g));
+    EXPECT_EQ(text(Role::BlueField), QString::number(b));
     // The hex field shows the stored text as it was read, not recomputed.
-    EXPECT_EQ(form().show_hex->text(), QStringView(c.hex));
-    EXPECT_EQ(form().Text1->colour(), QColor(r, 0, 0));
-    EXPECT_EQ(form().Text2->colour(), QColor(0, g, 0));
-    EXPECT_EQ(form().Text3->colour(), QColor(0, 0, b));
-    EXPECT_EQ(form().colorme->colour(), QColor(r, g, b));
-    for (QLineEdit* f : {form().txt_R, form().txt_G, form().txt_B, form().show_hex}) {
-        EXPECT_TRUE(f->isEnabled()) << f->objectName().toStdString();
+    EXPECT_EQ(text(Role::HexField), QStringView(c.hex));
+    EXPECT_EQ(shown(Role::RedSwatch), QColor(r, 0, 0));
+    EXPECT_EQ(shown(Role::GreenSwatch), QColor(0, g, 0));
+    EXPECT_EQ(shown(Role::BlueSwatch), QColor(0, 0, b));
+    EXPECT_EQ(shown(Role::ColourSwatch), QColor(r, g, b));
+    for (Role f : {Role::RedField, Role::GreenField, Role::BlueField, Role::HexField}) {
+        EXPECT_TRUE(field(f)->isEnabled()) << nameOf(f).toStdString();
     }
     // Nothing was written by starting.
     if (!c.stored) {
-        EXPECT_FALSE(QFile::exists(places_.ini_file));
+        EXPECT_FALSE(QFile::exists(m_places.settingsFile));
     }
 }
 
@@ -54,77 +56,89 @@ INSTANTIATE_TEST_SUITE_P(
                       StoredColour{"spaced", "  0A0B0C  ", {10, 11, 12}, u"#0A0B0C"}),
     [](const ::testing::TestParamInfo<StoredColour>& info) { return info.param.name; });
 
-class ShutDown : public MainFormTest {};
+class ShutDown : public AppTest {
+protected:
+    // Starts, leaves `shown` in the hex field as typed, and closes.
+    void closeShowing(const QString& shown) {
+        start();
+        QTest::keyClick(field(Role::HexField), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(field(Role::HexField), Qt::Key_Backspace);
+        QTest::keyClicks(field(Role::HexField), shown);
+        ASSERT_EQ(text(Role::HexField), shown);
+        window().close();
+        m_app.reset();
+    }
+};
 
 TEST_F(ShutDown, StoresTheHexFieldWithoutItsFirstCharacter) {
     const struct {
         const char16_t* shown;
         QByteArray stored;
     } cases[] = {
-        {u"#12", "12"},         {u"FF00FF", "F00FF"},      {u"#ff8000", "ff8000"},
-        {u"?FF8000", "FF8000"}, {u"#FF8000AB1", "FF8000"},  // a longer text keeps six characters
+        {u"#12", "12"},
+        {u"FF00FF", "F00FF"},
+        {u"#ff8000", "ff8000"},
+        {u"?FF8000", "FF8000"},
     };
     for (const auto& c : cases) {
         store("000000");
-        AppState fresh_state;
-        IniMod fresh_ini;
-        main_form window(fresh_state, {fresh_ini, clipboard_, shell_, places_});
-        window.Form_Load();
-        window.show_hex->setText(QString::fromUtf16(c.shown));
-        window.Form_Unload();
-        EXPECT_EQ(settings_bytes(), "[settings]\nlastcolor=" + c.stored + "\n")
+        closeShowing(QString::fromUtf16(c.shown));
+        EXPECT_EQ(settingsBytes(), "[settings]\nlastcolor=" + c.stored + "\n")
             << QString::fromUtf16(c.shown).toStdString();
     }
+    // A longer stored text keeps six characters.
+    store("FF8000AB1");
+    start();
+    window().close();
+    m_app.reset();
+    EXPECT_EQ(settingsBytes(), QByteArray("[settings]\nlastcolor=FF8000\n"));
 }
 
 TEST_F(ShutDown, EmptyHexFieldKeepsThePreviousValue) {
     for (const char16_t* shown : {u"", u"#", u"# ", u"#     "}) {
         store("ABCDEF");
-        AppState fresh_state;
-        IniMod fresh_ini;
-        main_form window(fresh_state, {fresh_ini, clipboard_, shell_, places_});
-        window.Form_Load();
-        window.show_hex->setText(QString::fromUtf16(shown));
-        window.Form_Unload();
-        EXPECT_EQ(settings_bytes(), QByteArray("[settings]\nlastcolor=ABCDEF\n"))
+        closeShowing(QString::fromUtf16(shown));
+        EXPECT_EQ(settingsBytes(), QByteArray("[settings]\nlastcolor=ABCDEF\n"))
             << '"' << QString::fromUtf16(shown).toStdString() << '"';
     }
 }
 
 TEST_F(ShutDown, AFailedStoreSaysSoOnOneLineAndABlankFieldSaysNothing) {
     // A folder where the settings file should be: nothing can be written.
-    ASSERT_TRUE(QDir().mkpath(places_.ini_file));
+    ASSERT_TRUE(QDir().mkpath(m_places.settingsFile));
     for (const auto& [shown, lines] : {std::pair{u"#FF8000"_s, 1}, std::pair{u"#"_s, 0}}) {
-        AppState fresh_state;
-        IniMod fresh_ini;
-        main_form window(fresh_state, {fresh_ini, clipboard_, shell_, places_});
-        window.Form_Load();
-        window.show_hex->setText(shown);
         ::testing::internal::CaptureStderr();
-        window.Form_Unload();
+        start();
+        const std::string atStart = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(ourLines(atStart), 1) << atStart;
+        typeOver(Role::HexField, shown);
+        ::testing::internal::CaptureStderr();
+        window().close();
         const std::string err = ::testing::internal::GetCapturedStderr();
-        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), lines) << err;
+        EXPECT_EQ(ourLines(err), lines) << err;
+        m_app.reset();
     }
 }
 
-TEST_F(ShutDown, ClosingWithoutASettingsFileCreatesIt) {
+TEST_F(ShutDown, ClosingWithoutASettingsFileCreatesItOnce) {
     start();
-    QSignalSpy unloaded(&form(), &main_form::unloaded);
-    form().close();
-    EXPECT_EQ(unloaded.count(), 1);
-    EXPECT_EQ(settings_bytes(), QByteArray("[settings]\nlastcolor=000000\n"));
-    // Unloading happens once, however often the window is closed.
-    form().Form_Unload();
-    EXPECT_EQ(unloaded.count(), 1);
+    QSignalSpy finished(m_app.get(), &HuepickApp::finished);
+    window().close();
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_EQ(settingsBytes(), QByteArray("[settings]\nlastcolor=000000\n"));
+    // Stored once, however often the program is asked to end.
+    typeOver(Role::HexField, u"#FFFFFF"_s);
+    EXPECT_TRUE(m_app->store());
+    EXPECT_EQ(settingsBytes(), QByteArray("[settings]\nlastcolor=000000\n"));
 }
 
 TEST_F(ShutDown, StoresTheColourAfterItChanged) {
     store("FF8000");
     start();
-    form().txt_G->setText(u"255"_s);
-    EXPECT_EQ(form().show_hex->text(), u"#FFFF00"_s);
-    form().Form_Unload();
-    EXPECT_EQ(settings_bytes(), QByteArray("[settings]\nlastcolor=FFFF00\n"));
+    typeOver(Role::GreenField, u"255"_s);
+    EXPECT_EQ(text(Role::HexField), u"#FFFF00"_s);
+    window().close();
+    EXPECT_EQ(settingsBytes(), QByteArray("[settings]\nlastcolor=FFFF00\n"));
 }
 
 }  // namespace

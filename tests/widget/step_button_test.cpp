@@ -1,188 +1,161 @@
+// The six step buttons: one step per click, repeating while held, stopping
+// at the ends of the range; their pressed and released images.
 #include <QElapsedTimer>
 #include <iostream>
 
-#include "form_fixture.h"
+#include "app_fixture.h"
 
 namespace huepick::testing {
 namespace {
 
-class StepButton : public MainFormTest {
+struct StepCase {
+    Role button;
+    Role field;
+    Role swatch;
+    int step;
+};
+
+constexpr StepCase kSteps[] = {
+    {Role::RedUp, Role::RedField, Role::RedSwatch, +1},
+    {Role::RedDown, Role::RedField, Role::RedSwatch, -1},
+    {Role::GreenUp, Role::GreenField, Role::GreenSwatch, +1},
+    {Role::GreenDown, Role::GreenField, Role::GreenSwatch, -1},
+    {Role::BlueUp, Role::BlueField, Role::BlueSwatch, +1},
+    {Role::BlueDown, Role::BlueField, Role::BlueSwatch, -1},
+};
+
+class StepButton : public AppTest {
 protected:
     void SetUp() override {
-        MainFormTest::SetUp();
+        AppTest::SetUp();
         store("FF8000");
         start();
     }
-    static void press(PictureBox* button, Qt::MouseButton mouse = Qt::LeftButton) {
-        QTest::mousePress(button, mouse, {}, QPoint(5, 5));
+    qsizetype stacking(Role role) {
+        QWidget* w = control(role);
+        return w->parentWidget()->children().indexOf(w);
     }
-    static void release(PictureBox* button, Qt::MouseButton mouse = Qt::LeftButton) {
-        QTest::mouseRelease(button, mouse, {}, QPoint(5, 5));
+    // Whether the button shows the named picture of the skin.
+    bool shows(Role role, std::string_view art) {
+        const QImage expected(u":/skin/%1.png"_s.arg(QLatin1String(art.data(), art.size())));
+        return control<Picture>(role)->picture().toImage().convertToFormat(QImage::Format_ARGB32) ==
+               expected.convertToFormat(QImage::Format_ARGB32);
     }
-    static qsizetype stacking(const QWidget* w) {
-        return w->parentWidget()->children().indexOf(const_cast<QWidget*>(w));
-    }
-    bool shows(const PictureBox* button, const char* image) const {
-        return button->picture().cacheKey() ==
-               form_->skin().picture(QLatin1String(image)).cacheKey();
-    }
-    bool have_art() const { return !form_->skin().picture(u"r_1down"_s).isNull(); }
 };
 
-TEST_F(StepButton, ClickMovesTheChannelByOne) {
-    const struct {
-        PictureBox* main_form::*button;
-        Channel channel;
-        int step;
-    } buttons[] = {
-        {&main_form::Picture1, Channel::Red, +1},   {&main_form::Picture2, Channel::Red, -1},
-        {&main_form::Picture4, Channel::Green, +1}, {&main_form::Picture5, Channel::Green, -1},
-        {&main_form::Picture6, Channel::Blue, +1},  {&main_form::Picture7, Channel::Blue, -1},
-    };
-    for (const auto& b : buttons) {
-        PictureBox* button = form().*b.button;
-        SCOPED_TRACE(button->objectName().toStdString());
-        form().field(b.channel)->setText(u"100"_s);
-        ASSERT_EQ(state_.cur(b.channel), 100);
-        press(button);
-        release(button);
-        const int v = 100 + b.step;
-        EXPECT_EQ(state_.cur(b.channel), v);
-        EXPECT_EQ(state_.restore(b.channel), v);
-        EXPECT_EQ(form().field(b.channel)->text(), QString::number(v));
-        const QColor pure = b.channel == Channel::Red     ? QColor(v, 0, 0)
-                            : b.channel == Channel::Green ? QColor(0, v, 0)
-                                                          : QColor(0, 0, v);
-        EXPECT_EQ(form().swatch(b.channel)->colour(), pure);
-        EXPECT_EQ(form().colorme->colour(), QColor(state_.cur_R, state_.cur_G, state_.cur_B));
-        EXPECT_EQ(form().show_hex->text(), u"#%1%2%3"_s.arg(state_.cur_R, 2, 16, QChar(u'0'))
-                                               .arg(state_.cur_G, 2, 16, QChar(u'0'))
-                                               .arg(state_.cur_B, 2, 16, QChar(u'0'))
-                                               .toUpper());
+TEST_F(StepButton, ClickMovesTheChannelByOneEverywhere) {
+    for (const StepCase& s : kSteps) {
+        SCOPED_TRACE(nameOf(s.button).toStdString());
+        typeOver(s.field, u"100"_s);
+        click(s.button);
+        const int v = 100 + s.step;
+        EXPECT_EQ(text(s.field), QString::number(v));
+        const QColor swatch = shown(s.swatch);
+        EXPECT_EQ(std::max({swatch.red(), swatch.green(), swatch.blue()}), v);
+        const auto [r, g, b] = fields();
+        EXPECT_EQ(shown(Role::ColourSwatch), QColor(r, g, b));
+        EXPECT_EQ(text(Role::HexField), u"#%1%2%3"_s.arg(r, 2, 16, QChar(u'0'))
+                                            .arg(g, 2, 16, QChar(u'0'))
+                                            .arg(b, 2, 16, QChar(u'0'))
+                                            .toUpper());
+        // The stepped value is what a garbled field brings back.
+        typeOver(s.field, u"x"_s);
+        EXPECT_EQ(text(s.field), QString::number(v));
     }
 }
 
 TEST_F(StepButton, HoldingStopsAtTheEndOfTheRange) {
-    form().txt_R->setText(u"250"_s);
-    QSignalSpy changes(form().txt_R, &QLineEdit::textChanged);
-    press(form().Picture1);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return form().txt_R->text() == u"255"_s; }, 5000));
-    EXPECT_EQ(state_.cur_R, 255);
-    EXPECT_EQ(state_.restore_R, 255);
+    typeOver(Role::RedField, u"250"_s);
+    QSignalSpy changes(field(Role::RedField), &QLineEdit::textChanged);
+    press(Role::RedUp);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return text(Role::RedField) == u"255"_s; }, 5000));
     EXPECT_EQ(changes.count(), 5);
-    release(form().Picture1);
-    EXPECT_EQ(state_.cur_R, 255);
-    EXPECT_EQ(form().show_hex->text(), u"#FF8000"_s);
+    EXPECT_FALSE(changes.wait(600)) << "no step past the end while still held";
+    release(Role::RedUp);
+    EXPECT_EQ(text(Role::HexField), u"#FF8000"_s);
 
     // At 0, a held down button changes nothing visible.
-    form().txt_B->setText(u"0"_s);
-    QSignalSpy blue(form().txt_B, &QLineEdit::textChanged);
-    press(form().Picture7);
-    EXPECT_EQ(state_.cur_B, 0);
-    EXPECT_EQ(state_.restore_B, 0);
-    release(form().Picture7);
-    EXPECT_EQ(blue.count(), 0);
-    EXPECT_EQ(form().show_hex->text(), u"#FF8000"_s);
+    typeOver(Role::BlueField, u"0"_s);
+    QSignalSpy blue(field(Role::BlueField), &QLineEdit::textChanged);
+    press(Role::BlueDown);
+    EXPECT_FALSE(blue.wait(600));
+    release(Role::BlueDown);
+    EXPECT_EQ(text(Role::BlueField), u"0"_s);
+    EXPECT_EQ(text(Role::HexField), u"#FF8000"_s);
 }
 
 TEST_F(StepButton, HeldButtonRepeatsAfterADelay) {
-    form().txt_G->setText(u"0"_s);
+    typeOver(Role::GreenField, u"0"_s);
+    const auto green = [this] { return text(Role::GreenField).toInt(); };
     QElapsedTimer clock;
     clock.start();
-    press(form().Picture4);
-    EXPECT_EQ(state_.cur_G, 1);  // the first step comes at once
-    ASSERT_TRUE(QTest::qWaitFor([&] { return state_.cur_G >= 2; }, 5000));
-    const qint64 first_repeat = clock.elapsed();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return state_.cur_G >= 12; }, 5000));
-    const qint64 ten_steps = clock.elapsed() - first_repeat;
-    release(form().Picture4);
-    const int reached = state_.cur_G;
-    QSignalSpy later(form().txt_G, &QLineEdit::textChanged);
-    std::cout << "first repeat after " << first_repeat << " ms, ten more steps in " << ten_steps
+    press(Role::GreenUp);
+    EXPECT_EQ(green(), 1);  // the first step comes at once
+    ASSERT_TRUE(QTest::qWaitFor([&] { return green() >= 2; }, 5000));
+    const qint64 firstRepeat = clock.elapsed();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return green() >= 12; }, 5000));
+    const qint64 tenSteps = clock.elapsed() - firstRepeat;
+    release(Role::GreenUp);
+    const int reached = green();
+    QSignalSpy later(field(Role::GreenField), &QLineEdit::textChanged);
+    std::cout << "first repeat after " << firstRepeat << " ms, ten more steps in " << tenSteps
               << " ms\n";
-    EXPECT_GE(first_repeat, 250);
-    EXPECT_LE(first_repeat, 1500);
-    EXPECT_GE(ten_steps, 150);
-    EXPECT_LE(ten_steps, 1500);
+    EXPECT_GE(firstRepeat, 250);
+    EXPECT_LE(firstRepeat, 1500);
+    EXPECT_GE(tenSteps, 150);
+    EXPECT_LE(tenSteps, 1500);
     // The release ends the repeat: several repeat intervals pass without a step.
     EXPECT_FALSE(later.wait(150));
-    EXPECT_EQ(state_.cur_G, reached);
-    EXPECT_EQ(form().txt_G->text(), QString::number(reached));
+    EXPECT_EQ(green(), reached);
 }
 
 TEST_F(StepButton, OtherMouseButtonsShowThePressedImageWithoutStepping) {
     for (const Qt::MouseButton mouse : {Qt::RightButton, Qt::MiddleButton}) {
-        press(form().Picture1, mouse);
-        EXPECT_EQ(state_.cur_R, 255);
-        EXPECT_EQ(form().txt_R->text(), u"255"_s);
-        if (have_art()) {
-            EXPECT_TRUE(shows(form().Picture1, "r_1down"));
-        }
-        release(form().Picture1, mouse);
-        if (have_art()) {
-            EXPECT_TRUE(shows(form().Picture1, "r_1up"));
-        }
-        press(form().Picture5, mouse);
-        EXPECT_EQ(state_.cur_G, 128);
-        EXPECT_EQ(state_.restore_G, 0);
-        release(form().Picture5, mouse);
+        press(Role::RedUp, mouse);
+        EXPECT_TRUE(shows(Role::RedUp, "red_up_pressed"));
+        release(Role::RedUp, mouse);
+        EXPECT_TRUE(shows(Role::RedUp, "red_up"));
+        click(Role::GreenDown, mouse);
     }
-    if (!have_art()) {
-        GTEST_SKIP() << "the skin pictures are not built in; images not compared";
-    }
+    EXPECT_EQ(fields(), (Triple{255, 128, 0}));
+    // No step was taken, so a garbled field still brings back 0.
+    typeOver(Role::GreenField, u"x"_s);
+    EXPECT_EQ(text(Role::GreenField), u"0"_s);
 }
 
 TEST_F(StepButton, PressedAndReleasedImages) {
-    if (!have_art()) {
-        GTEST_SKIP() << "the skin pictures are not built in";
+    for (const StepCase& s : kSteps) {
+        const layout::Control& c = layout::control(s.button);
+        SCOPED_TRACE(nameOf(s.button).toStdString());
+        EXPECT_TRUE(shows(s.button, c.art));
+        press(s.button, Qt::RightButton);
+        EXPECT_TRUE(shows(s.button, c.pressedArt));
+        release(s.button, Qt::RightButton);
+        EXPECT_TRUE(shows(s.button, c.art));
     }
-    const struct {
-        PictureBox* main_form::*button;
-        const char* pressed;
-        const char* released;
-    } buttons[] = {
-        {&main_form::Picture1, "r_1down", "r_1up"}, {&main_form::Picture2, "r_2down", "r_2up"},
-        {&main_form::Picture4, "g_down", "g_up"},   {&main_form::Picture5, "g2_down", "g2_up"},
-        {&main_form::Picture6, "b_down", "b_up"},   {&main_form::Picture7, "b2_down", "b2_up"},
-    };
-    for (const auto& b : buttons) {
-        PictureBox* button = form().*b.button;
-        SCOPED_TRACE(button->objectName().toStdString());
-        EXPECT_TRUE(shows(button, b.released));
-        press(button);
-        EXPECT_TRUE(shows(button, b.pressed));
-        release(button);
-        EXPECT_TRUE(shows(button, b.released));
-    }
-    // Picture5 shows the whole 34 x 24 image of its holder.
-    EXPECT_EQ(form().Picture5->size(), QSize(34, 24));
+    // The green down button shows the whole 34 x 24 image.
+    EXPECT_EQ(control(Role::GreenDown)->size(), QSize(34, 24));
 }
 
 TEST_F(StepButton, PressedRedOrBlueButtonComesToTheFront) {
-    EXPECT_LT(stacking(form().Picture1), stacking(form().Picture2));
-    press(form().Picture1);
-    release(form().Picture1);
-    EXPECT_GT(stacking(form().Picture1), stacking(form().Picture2));
-    press(form().Picture2, Qt::RightButton);
-    release(form().Picture2, Qt::RightButton);
-    EXPECT_LT(stacking(form().Picture1), stacking(form().Picture2));
+    EXPECT_LT(stacking(Role::RedUp), stacking(Role::RedDown));
+    click(Role::RedUp);
+    EXPECT_GT(stacking(Role::RedUp), stacking(Role::RedDown));
+    click(Role::RedDown, Qt::RightButton);
+    EXPECT_LT(stacking(Role::RedUp), stacking(Role::RedDown));
 
-    press(form().Picture6);
-    release(form().Picture6);
-    EXPECT_GT(stacking(form().Picture6), stacking(form().Picture7));
-    press(form().Picture7);
-    release(form().Picture7);
-    EXPECT_LT(stacking(form().Picture6), stacking(form().Picture7));
+    click(Role::BlueUp);
+    EXPECT_GT(stacking(Role::BlueUp), stacking(Role::BlueDown));
+    click(Role::BlueDown);
+    EXPECT_LT(stacking(Role::BlueUp), stacking(Role::BlueDown));
 
     // The green pair does not overlap and keeps its order.
-    const qsizetype up = stacking(form().Picture4);
-    const qsizetype down = stacking(form().Picture5);
-    press(form().Picture5);
-    release(form().Picture5);
-    press(form().Picture4);
-    release(form().Picture4);
-    EXPECT_EQ(stacking(form().Picture4), up);
-    EXPECT_EQ(stacking(form().Picture5), down);
+    const qsizetype up = stacking(Role::GreenUp);
+    const qsizetype down = stacking(Role::GreenDown);
+    click(Role::GreenDown);
+    click(Role::GreenUp);
+    EXPECT_EQ(stacking(Role::GreenUp), up);
+    EXPECT_EQ(stacking(Role::GreenDown), down);
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 
 #include <vector>
 
+#include "core/layout.h"
+
 namespace art {
 
 constexpr int kWinW = 400;
@@ -37,7 +39,11 @@ QColor glyphLight();
 
 enum class Glyph { Up, Down, Dropper, Magnifier, Close, Export, Help, Log };
 
+using huepick::layout::Role;
+
+// Places and picture names come from the program's layout table.
 struct Button {
+    Button(Role role, QPointF centre, double radius, Glyph glyph, QColor tint);
     QString released;
     QString pressed;
     QRect rect;      // the picture's place in the window
@@ -48,6 +54,7 @@ struct Button {
 };
 
 struct Frame {
+    Frame(Role frame, Role field, QString label, QColor tint);
     QString name;
     QRect rect;   // picture place
     QRect field;  // the black entry field, window coordinates
@@ -56,6 +63,8 @@ struct Frame {
 };
 
 struct Swatch {
+    Swatch(Role role, QSize maskSize, std::vector<QPointF> outline,
+           std::vector<std::pair<QPointF, double>> drops);
     QString maskName;
     QRect rect;                    // the swatch's place in the window
     QSize maskSize;                // the mask picture's size (top-left on the swatch's)

@@ -4,6 +4,36 @@
 
 namespace art {
 
+namespace {
+QString art(std::string_view name) {
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+}  // namespace
+
+Button::Button(Role role, QPointF centre, double radius, Glyph glyph, QColor tint)
+    : released(art(huepick::layout::control(role).art)),
+      pressed(art(huepick::layout::control(role).pressedArt)),
+      rect(huepick::layout::windowRect(role)),
+      centre(centre),
+      radius(radius),
+      glyph(glyph),
+      tint(tint) {}
+
+Frame::Frame(Role frame, Role field, QString label, QColor tint)
+    : name(art(huepick::layout::control(frame).art)),
+      rect(huepick::layout::windowRect(frame)),
+      field(huepick::layout::windowRect(field)),
+      label(std::move(label)),
+      tint(tint) {}
+
+Swatch::Swatch(Role role, QSize maskSize, std::vector<QPointF> outline,
+               std::vector<std::pair<QPointF, double>> drops)
+    : maskName(art(huepick::layout::control(role).art)),
+      rect(huepick::layout::windowRect(role)),
+      maskSize(maskSize),
+      outline(std::move(outline)),
+      drops(std::move(drops)) {}
+
 QColor redTint() {
     return QColor(255, 94, 82);
 }
@@ -24,52 +54,44 @@ const std::vector<Button>& buttons() {
     // Faces stay out of the neighbouring pictures where two rectangles overlap,
     // so either picture can be drawn on top without cutting the other's face.
     static const std::vector<Button> list = {
-        {"r_1up", "r_1down", {119, 63, 34, 29}, {138, 74.5}, 10, Glyph::Up, redTint()},
-        {"r_2up", "r_2down", {110, 85, 34, 32}, {126, 104}, 10, Glyph::Down, redTint()},
-        {"g_up", "g_down", {128, 123, 36, 26}, {146, 135.5}, 10, Glyph::Up, greenTint()},
-        {"g2_up", "g2_down", {125, 151, 34, 24}, {142, 163}, 10, Glyph::Down, greenTint()},
-        {"b_up", "b_down", {107, 188, 32, 36}, {122, 198.5}, 10, Glyph::Up, blueTint()},
-        {"b2_up", "b2_down", {120, 209, 38, 38}, {140, 235}, 10, Glyph::Down, blueTint()},
-        {"drop_up",
-         "drop_down",
-         {282, 174, 42, 36},
+        {Role::RedUp, {138, 74.5}, 10, Glyph::Up, redTint()},
+        {Role::RedDown, {126, 104}, 10, Glyph::Down, redTint()},
+        {Role::GreenUp, {146, 135.5}, 10, Glyph::Up, greenTint()},
+        {Role::GreenDown, {142, 163}, 10, Glyph::Down, greenTint()},
+        {Role::BlueUp, {122, 198.5}, 10, Glyph::Up, blueTint()},
+        {Role::BlueDown, {140, 235}, 10, Glyph::Down, blueTint()},
+        {Role::SampleButton,
          {302.5, 191.5},
          15,
          Glyph::Dropper,
          glyphLight()},
-        {"mag_up",
-         "mag_down",
-         {244, 207, 44, 36},
+        {Role::MagnifyButton,
          {265.5, 224.5},
          15,
          Glyph::Magnifier,
          glyphLight()},
-        {"x_up",
-         "x_down",
-         {310, 143, 36, 31},
+        {Role::CloseButton,
          {327.5, 158},
          12.5,
          Glyph::Close,
          QColor(255, 112, 96)},
-        {"export_up",
-         "export_dwn",
-         {228, 36, 38, 32},
+        {Role::ExportButton,
          {246.5, 51.5},
          13,
          Glyph::Export,
          glyphLight()},
-        {"help_up", "help_down", {210, 224, 33, 33}, {227, 240}, 13, Glyph::Help, glyphLight()},
-        {"log_up", "log_down", {240, 67, 37, 29}, {258, 81}, 12, Glyph::Log, glyphLight()},
+        {Role::HelpButton, {227, 240}, 13, Glyph::Help, glyphLight()},
+        {Role::LogButton, {258, 81}, 12, Glyph::Log, glyphLight()},
     };
     return list;
 }
 
 const std::vector<Frame>& frames() {
     static const std::vector<Frame> list = {
-        {"Picture10", {152, 77, 50, 47}, {166, 93, 24, 17}, "R", redTint()},
-        {"Picture11", {162, 135, 54, 54}, {179, 153, 24, 17}, "G", greenTint()},
-        {"Picture12", {157, 194, 56, 52}, {174, 214, 24, 17}, "B", blueTint()},
-        {"Picture13", {274, 99, 82, 43}, {284, 113, 56, 19}, "", orangeTint()},
+        {Role::RedFrame, Role::RedField, "R", redTint()},
+        {Role::GreenFrame, Role::GreenField, "G", greenTint()},
+        {Role::BlueFrame, Role::BlueField, "B", blueTint()},
+        {Role::HexFrame, Role::HexField, "", orangeTint()},
     };
     return list;
 }
@@ -77,8 +99,7 @@ const std::vector<Frame>& frames() {
 const std::vector<Swatch>& swatches() {
     static const std::vector<Swatch> list = {
         // Red: a broad dab with a dent on top, as if pressed out of a tube.
-        {"red_pic",
-         {31, 23, 77, 64},
+        {Role::RedSwatch,
          {72, 65},
          {{5, 31},
           {10, 14},
@@ -94,8 +115,7 @@ const std::vector<Swatch>& swatches() {
           {14, 56}},
          {}},
         // Green: a drop running towards the upper left.
-        {"green_pic",
-         {42, 99, 77, 76},
+        {Role::GreenSwatch,
          {71, 77},
          {{5, 5},
           {23, 11},
@@ -110,8 +130,7 @@ const std::vector<Swatch>& swatches() {
           {6, 23}},
          {}},
         // Blue: a kidney-shaped dollop, pinched on the left.
-        {"blue_pic",
-         {30, 185, 72, 81},
+        {Role::BlueSwatch,
          {72, 79},
          {{7, 21},
           {21, 6},
@@ -127,8 +146,7 @@ const std::vector<Swatch>& swatches() {
           {5, 32}},
          {}},
         // The whole colour: the biggest, a calm flattened pebble.
-        {"hex_pic",
-         {276, 36, 83, 68},
+        {Role::ColourSwatch,
          {83, 66},
          {{5, 31},
           {11, 13},
