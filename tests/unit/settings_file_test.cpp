@@ -16,6 +16,12 @@
 #include "read_only_folder.h"
 
 namespace huepick {
+
+inline void PrintTo(SettingsFile::Write write, std::ostream* os) {
+    static const char* const kNames[] = {"Written", "Unchanged", "Blank", "Failed"};
+    *os << kNames[static_cast<int>(write)];
+}
+
 namespace {
 
 using namespace Qt::StringLiterals;
@@ -159,6 +165,21 @@ TEST_F(SettingsFileTest, DISABLED_ANulInsideAStoredValueEndsIt) {
     const char bytes[] = "[settings]\nlastcolor=AB\0CD\n";
     writeFile(QByteArray(bytes, sizeof bytes - 1));
     EXPECT_EQ(readFresh(u"settings"_s, u"lastcolor"_s), u"AB"_s);
+}
+
+// Fault in SettingsFile, kept disabled until it is fixed: values and names
+// are decoded with QString::fromUtf8, which drops a leading U+FEFF (the UTF-8
+// byte-order mark, EF BB BF). A value whose text starts with it is written
+// whole but reads back without it, and as the file's value then never equals
+// the one written, every later write of it rewrites the file.
+TEST_F(SettingsFileTest, DISABLED_AValueStartingWithAByteOrderMarkReadsBackAsWritten) {
+    const QString value = u"\uFEFFFF8000"_s;
+    SettingsFile settings(path_);
+    ASSERT_TRUE(settings.load());
+    EXPECT_EQ(settings.write(u"settings", u"lastcolor", value), Write::Written);
+    EXPECT_EQ(settings.read(u"settings", u"lastcolor"), value);
+    EXPECT_EQ(readFresh(u"settings"_s, u"lastcolor"_s), value);
+    EXPECT_EQ(settings.write(u"settings", u"lastcolor", value), Write::Unchanged);
 }
 
 TEST_F(SettingsFileTest, HugeFilesLoadQuickly) {
