@@ -1,9 +1,12 @@
-// Fuzzes convert_channel_text. The first input byte picks the decimal point;
-// the rest is the field's text, read as UTF-8 and again as raw UTF-16 code
-// units. Texts short enough for exact 128-bit arithmetic are checked against
-// a plain reference conversion.
+// Fuzzes parseChannelText and a channel field of the colour model. The first
+// input byte picks the decimal point; the rest is the field's text, read as
+// UTF-8 and again as raw UTF-16 code units. Texts short enough for exact
+// 128-bit arithmetic are checked against a plain reference conversion, and
+// the field's value and text after the edit against the rules a user sees.
+#include <QLocale>
 #include <QString>
 #include <QStringView>
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -11,6 +14,7 @@
 #include <cstring>
 
 #include "core/channel_text.h"
+#include "core/colour_model.h"
 
 #define REQUIRE(ok) ((ok) ? void() : fail(#ok, __LINE__))
 
@@ -26,7 +30,7 @@ using Status = ChannelNumber::Status;
 
 // The decimal point the reference understands: never a blank, digit or sign,
 // which would make the text's structure ambiguous.
-QChar decimal_point_from(std::uint8_t byte) {
+QChar decimalPointFrom(std::uint8_t byte) {
     const char c = static_cast<char>(byte);
     const bool usable =
         byte > 0x20 && byte < 0x7F && !(c >= '0' && c <= '9') && c != '+' && c != '-';
@@ -74,20 +78,20 @@ ChannelNumber reference(QStringView text, QChar point) {
     }
     // Compare the fraction with one half: "5" followed by nothing but zeros is
     // exactly a half.
-    int versus_half = -1;
+    int versusHalf = -1;
     if (!fraction.isEmpty()) {
         if (fraction[0] > u'5') {
-            versus_half = 1;
+            versusHalf = 1;
         } else if (fraction[0] == u'5') {
-            versus_half = 0;
+            versusHalf = 0;
             for (qsizetype k = 1; k < fraction.size(); ++k) {
                 if (fraction[k] != u'0') {
-                    versus_half = 1;
+                    versusHalf = 1;
                 }
             }
         }
     }
-    if (versus_half > 0 || (versus_half == 0 && whole % 2 == 1)) {
+    if (versusHalf > 0 || (versusHalf == 0 && whole % 2 == 1)) {
         ++whole;
     }
     const __int128 value = negative ? -whole : whole;
@@ -101,7 +105,7 @@ ChannelNumber reference(QStringView text, QChar point) {
 constexpr qsizetype kReferenceLength = 30;
 
 void check(QStringView text, QChar point) {
-    const ChannelNumber got = huepick::convert_channel_text(text, point);
+    const ChannelNumber got = huepick::parseChannelText(text, point);
     REQUIRE(got.status == Status::Ok || got.status == Status::TypeMismatch ||
             got.status == Status::Overflow);
     if (got.status != Status::Ok) {
@@ -114,25 +118,67 @@ void check(QStringView text, QChar point) {
     // Blanks around a number never change it.
     if (text.size() <= kReferenceLength) {
         const QString padded = QStringLiteral(" \t") + text.toString() + QStringLiteral("\t ");
-        const ChannelNumber again = huepick::convert_channel_text(padded, point);
+        const ChannelNumber again = huepick::parseChannelText(padded, point);
         REQUIRE(again.status == got.status && again.value == got.value);
     }
 }
 
+// A black model's red field after the user leaves `text` in it: a number is
+// clamped to 0..255 (the field then shows the limit), a non-number brings back
+// the restore value 0, a number beyond 16 bits changes nothing but the text.
+void checkField(QStringView text) {
+    if (text.size() > kReferenceLength) {
+        return;
+    }
+    const ChannelNumber want = reference(text, u'.');
+    // One model for the whole run, back to black before each edit; its
+    // restore values stay 0, as nothing here steps.
+    static huepick::ColourModel model;
+    model.pick(qRgb(0, 0, 0));
+    model.editChannel(huepick::Channel::Red, text.toString());
+    int value = 0;
+    QString shown = text.toString();
+    switch (want.status) {
+        case Status::Ok:
+            value = std::clamp<int>(want.value, 0, 255);
+            if (want.value > 255 || want.value < 0) {
+                shown = QString::number(value);
+            }
+            break;
+        case Status::TypeMismatch:
+            shown = QStringLiteral("0");
+            break;
+        case Status::Overflow:
+            break;
+    }
+    REQUIRE(model.value(huepick::Channel::Red) == value);
+    REQUIRE(model.text(huepick::Channel::Red) == shown);
+    REQUIRE(model.hexText() == huepick::hexOf({value, 0, 0}));
+}
+
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    // The model reads fractions with the user's decimal separator.
+    QLocale::setDefault(QLocale::c());
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) {
         return 0;
     }
-    const QChar point = decimal_point_from(data[0]);
+    const QChar point = decimalPointFrom(data[0]);
     ++data;
     --size;
-    check(QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)),
-          point);
+    const QString utf8 =
+        QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    check(utf8, point);
+    checkField(utf8);
 
     QString raw(static_cast<qsizetype>(size / 2), Qt::Uninitialized);
     std::memcpy(raw.data(), data, (size / 2) * 2);
     check(raw, point);
+    checkField(raw);
     return 0;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QColor>
 #include <QString>
 #include <QStringView>
 #include <ostream>
@@ -14,4 +15,7 @@ inline void PrintTo(QStringView text, std::ostream* os) {
 }
 inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
     *os << '"' << bytes.toStdString() << "\" (" << bytes.size() << " bytes)";
+}
+inline void PrintTo(const QColor& colour, std::ostream* os) {
+    *os << colour.name().toStdString();
 }

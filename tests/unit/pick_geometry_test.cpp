@@ -239,9 +239,8 @@ TEST(CoveringWindow, MapsThroughTheScreenQtWillUseAndCoversEveryDevicePixel) {
     EXPECT_EQ(logical, QRect(426, 0, 1708, 683));
 
     // One screen: its own geometry.
-    EXPECT_EQ(
-        coveringWindowGeometry({{QRect(0, 0, 1707, 1067), 1.5}}, 0, QRect(0, 0, 2560, 1600)),
-        QRect(0, 0, 1707, 1067));
+    EXPECT_EQ(coveringWindowGeometry({{QRect(0, 0, 1707, 1067), 1.5}}, 0, QRect(0, 0, 2560, 1600)),
+              QRect(0, 0, 1707, 1067));
     EXPECT_EQ(coveringWindowGeometry({}, -1, desktop), desktop);
 }
 
@@ -250,8 +249,7 @@ TEST(CoveringWindow, MapsThroughTheScreenQtWillUseAndCoversEveryDevicePixel) {
 TEST(VirtualDesktop, SpansEveryScreenIncludingNegativeOffsets) {
     EXPECT_TRUE(virtualDesktop({}).isEmpty());
     EXPECT_EQ(virtualDesktop({{0, 0, 1920, 1080}}), QRect(0, 0, 1920, 1080));
-    EXPECT_EQ(virtualDesktop({{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}}),
-              QRect(0, 0, 3200, 1080));
+    EXPECT_EQ(virtualDesktop({{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}}), QRect(0, 0, 3200, 1080));
     // Left of and above the primary.
     EXPECT_EQ(virtualDesktop({{0, 0, 1920, 1080}, {-1280, -300, 1280, 1024}}),
               QRect(-1280, -300, 3200, 1380));
@@ -272,13 +270,11 @@ TEST(VirtualDesktop, ScreensInsideOthersAreNotGrabbedTwice) {
     // Two monitors and the whole-root monitor an X server may also report.
     EXPECT_EQ(screensToGrab({{0, 0, 1280, 1024}, {1280, 0, 1280, 1024}, {0, 0, 2560, 1024}}),
               std::vector<int>{2});
-    EXPECT_EQ(screensToGrab({{0, 0, 1280, 1024}, {1280, 0, 1280, 1024}}),
-              (std::vector<int>{0, 1}));
+    EXPECT_EQ(screensToGrab({{0, 0, 1280, 1024}, {1280, 0, 1280, 1024}}), (std::vector<int>{0, 1}));
     // Mirrors: the first of equal screens stays.
     EXPECT_EQ(screensToGrab({{0, 0, 1920, 1080}, {0, 0, 1920, 1080}}), std::vector<int>{0});
     // Overlapping but not contained: both.
-    EXPECT_EQ(screensToGrab({{0, 0, 1920, 1080}, {1000, 0, 1920, 1080}}),
-              (std::vector<int>{0, 1}));
+    EXPECT_EQ(screensToGrab({{0, 0, 1920, 1080}, {1000, 0, 1920, 1080}}), (std::vector<int>{0, 1}));
     EXPECT_EQ(screensToGrab({{-1280, -300, 1280, 1024}, {0, 0, 1920, 1080}}),
               (std::vector<int>{0, 1}));
     EXPECT_TRUE(screensToGrab({}).empty());

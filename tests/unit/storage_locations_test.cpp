@@ -1,9 +1,9 @@
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "core/storage_locations.h"
 #include "qt_print.h"
@@ -18,30 +18,30 @@ class StorageLocationsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(home_.isValid());
-        old_home_ = qgetenv("HOME");
+        oldHome_ = qgetenv("HOME");
         qputenv("HOME", home_.path().toLocal8Bit());
         qunsetenv("XDG_CONFIG_HOME");
         qunsetenv("XDG_DATA_HOME");
         QCoreApplication::setApplicationName(QStringLiteral("huepick"));
     }
-    void TearDown() override { qputenv("HOME", old_home_); }
+    void TearDown() override { qputenv("HOME", oldHome_); }
 
     QTemporaryDir home_;
-    QByteArray old_home_;
+    QByteArray oldHome_;
 };
 
 TEST_F(StorageLocationsTest, WritableFolderKeepsEverythingBesideTheProgram) {
     QTemporaryDir app;
     const StorageLocations places = StorageLocations::decide(app.path());
-    EXPECT_EQ(places.ini_file, app.path() + "/huepick.ini");
-    EXPECT_EQ(places.log_file, app.path() + "/huepick.html");
-    EXPECT_EQ(places.help_file, app.path() + "/help.html");
+    EXPECT_EQ(places.settingsFile, app.path() + "/huepick.ini");
+    EXPECT_EQ(places.logFile, app.path() + "/huepick.html");
+    EXPECT_EQ(places.helpFile, app.path() + "/help.html");
 }
 
 TEST_F(StorageLocationsTest, SystemFolderUsesTheUsersFoldersEvenForRoot) {
     const StorageLocations places = StorageLocations::decide(QStringLiteral("/usr/bin"));
-    EXPECT_EQ(places.ini_file, home_.path() + "/.config/huepick/huepick.ini");
-    EXPECT_EQ(places.log_file, home_.path() + "/.local/share/huepick/huepick.html");
+    EXPECT_EQ(places.settingsFile, home_.path() + "/.config/huepick/huepick.ini");
+    EXPECT_EQ(places.logFile, home_.path() + "/.local/share/huepick/huepick.html");
     // The folders exist, so the first write can create the files.
     EXPECT_TRUE(QDir(home_.path() + "/.config/huepick").exists());
     EXPECT_TRUE(QDir(home_.path() + "/.local/share/huepick").exists());
@@ -49,12 +49,13 @@ TEST_F(StorageLocationsTest, SystemFolderUsesTheUsersFoldersEvenForRoot) {
 
 TEST_F(StorageLocationsTest, ReadOnlyFolderUsesTheUsersFolders) {
     QTemporaryDir app;
-    ReadOnlyFolder read_only(app.path());
-    if (!read_only.effective()) {
+    ReadOnlyFolder readOnly(app.path());
+    if (!readOnly.effective()) {
         GTEST_SKIP() << "cannot make a folder read-only here";
     }
     const StorageLocations places = StorageLocations::decide(app.path());
-    EXPECT_EQ(places.ini_file, home_.path() + "/.config/huepick/huepick.ini");
+    EXPECT_EQ(places.settingsFile, home_.path() + "/.config/huepick/huepick.ini");
+    EXPECT_EQ(places.logFile, home_.path() + "/.local/share/huepick/huepick.html");
 }
 
 TEST_F(StorageLocationsTest, HelpPageFallsBackToTheInstalledShareFolder) {
@@ -65,7 +66,14 @@ TEST_F(StorageLocationsTest, HelpPageFallsBackToTheInstalledShareFolder) {
     ASSERT_TRUE(help.open(QIODevice::WriteOnly));
     help.close();
     const StorageLocations places = StorageLocations::decide(prefix.path() + "/bin");
-    EXPECT_EQ(places.help_file, prefix.path() + "/share/huepick/help.html");
+    EXPECT_EQ(places.helpFile, prefix.path() + "/share/huepick/help.html");
+
+    // A help page beside the program comes first.
+    QFile beside(prefix.path() + "/bin/help.html");
+    ASSERT_TRUE(beside.open(QIODevice::WriteOnly));
+    beside.close();
+    EXPECT_EQ(StorageLocations::decide(prefix.path() + "/bin").helpFile,
+              prefix.path() + "/bin/help.html");
 }
 
 }  // namespace
