@@ -1,9 +1,23 @@
 #include "core/settings_file.h"
 
+#include <QStringDecoder>
+
 #include "core/blank_trim.h"
 #include "core/regular_file.h"
 
 namespace huepick {
+
+namespace {
+
+// A value ends at a NUL, as text read by C programs does. A leading U+FEFF is
+// part of the value: it was not at the start of the file.
+QString decoded(QByteArrayView bytes) {
+    const qsizetype nul = bytes.indexOf('\0');
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(nul < 0 ? bytes : bytes.first(nul));
+}
+
+}  // namespace
 
 SettingsFile::SettingsFile(QString path) : m_path(std::move(path)) {}
 
@@ -19,7 +33,7 @@ bool SettingsFile::load(QString* why) {
 
 std::optional<QString> SettingsFile::read(QStringView section, QStringView key) const {
     const auto value = m_document.value(section.toUtf8(), key.toUtf8());
-    return value ? std::optional(QString::fromUtf8(*value)) : std::nullopt;
+    return value ? std::optional(decoded(*value)) : std::nullopt;
 }
 
 SettingsFile::Write SettingsFile::write(QStringView section, QStringView key, const QString& value,
@@ -40,7 +54,7 @@ SettingsFile::Write SettingsFile::write(QStringView section, QStringView key, co
         } else {
             IniDocument document(now.bytes);
             const auto old = document.value(section.toUtf8(), key.toUtf8());
-            if (old && QString::fromUtf8(*old) == trimBlanks(value)) {
+            if (old && decoded(*old) == trimBlanks(value)) {
                 m_document = std::move(document);
                 return Write::Unchanged;
             }
