@@ -28,7 +28,7 @@ public:
     // could not be stored (the reason is on stderr).
     bool store();
     // The status the program ends with.
-    int exitStatus() const { return 0; }
+    int exitStatus() const { return m_storeFailed ? 1 : 0; }
 
 signals:
     // Time to quit: the window was closed, a signal came or the session ends.

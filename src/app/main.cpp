@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/display_check.h"
 #include "app/huepick_app.h"
-#include "platform/x11/display_check.h"
 #include "platform/x11/x11_desktop.h"
 #include "ui/caret_rest.h"
 
@@ -31,12 +31,21 @@ huepick::Desktop desktopFor(const QString& platform) {
 
 int main(int argc, char* argv[]) {
     huepick::DisplayCheck display;
-    if (!display.problem().isEmpty()) {
+    if (display.platforms().isEmpty()) {
         std::fprintf(stderr, "huepick: %s\n", qPrintable(display.problem()));
         return 1;
     }
+    // Qt tries only what can be reached, so it never aborts on a missing
+    // display; programs started from here get the user's own setting back.
+    const QByteArray requested = qgetenv("QT_QPA_PLATFORM");
+    qputenv("QT_QPA_PLATFORM", display.platforms().join(u';').toLocal8Bit());
     QApplication qtApp(argc, argv);
     display.release();
+    if (requested.isNull()) {
+        qunsetenv("QT_QPA_PLATFORM");
+    } else {
+        qputenv("QT_QPA_PLATFORM", requested);
+    }
     QApplication::setApplicationName(QStringLiteral("huepick"));
     QApplication::setDesktopFileName(QStringLiteral("huepick"));
     // The picking window may be the only one left for a moment; the program

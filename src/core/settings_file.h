@@ -15,7 +15,7 @@ class SettingsFile {
 public:
     // Larger files are no settings file of ours; reading them whole would only
     // stall the start.
-    static constexpr qint64 kSizeLimit = qint64{1} << 30;
+    static constexpr qint64 kSizeLimit = qint64{1} << 20;
 
     explicit SettingsFile(QString path);
 

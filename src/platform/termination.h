@@ -1,5 +1,6 @@
 // Turns SIGTERM, SIGINT and SIGHUP into a Qt signal delivered on the UI
-// thread, so that the normal shutdown (which stores the colour) runs.
+// thread, so that the normal shutdown (which stores the colour) runs. The
+// program ends within a second of the signal whatever it was doing.
 #pragma once
 
 #include <QObject>
@@ -18,7 +19,7 @@ signals:
     void received(int signal_number);
 
 private:
-    QSocketNotifier* notifier_ = nullptr;
+    QSocketNotifier* m_notifier = nullptr;
 };
 
 }  // namespace huepick

@@ -17,9 +17,14 @@ public:
     // Whether a notification area is there to show the icon in.
     virtual bool available() const = 0;
 
+    // Called by whoever watches the notification area.
+    void setHostPresent(bool present) { emit availabilityChanged(present); }
+
 signals:
     // A click or a double click on the icon.
     void activated();
+    // The notification area went away or came back.
+    void availabilityChanged(bool available);
 };
 
 // Qt's tray icon: XEmbed or a StatusNotifierItem, whichever host runs.

@@ -76,6 +76,12 @@ MainWindow::MainWindow(ColourModel& model, Desktop& desktop, StorageLocations pl
     showModel();
     connect(&m_model, &ColourModel::changed, this, &MainWindow::showModel);
     connect(m_desktop.tray.get(), &TrayIcon::activated, this, &MainWindow::bringBack);
+    // Hidden with no tray left to bring it back, the window would be lost.
+    connect(m_desktop.tray.get(), &TrayIcon::availabilityChanged, this, [this](bool available) {
+        if (!available && isHidden()) {
+            bringBack();
+        }
+    });
 }
 
 MainWindow::~MainWindow() = default;

@@ -21,10 +21,6 @@
 #include "ui/picture_button.h"
 #include "ui/swatch.h"
 
-inline void PrintTo(const QColor& colour, std::ostream* os) {
-    *os << "QColor(" << colour.red() << ", " << colour.green() << ", " << colour.blue() << ")";
-}
-
 namespace huepick::testing {
 
 using namespace Qt::StringLiterals;
