@@ -61,7 +61,7 @@ bool LensDisc::contains(QPoint logical) const {
     if (logical.y() < 0 || logical.y() >= lens::kSize) {
         return false;
     }
-    const Span& row = rows_[logical.y()];
+    const Span& row = m_rows[logical.y()];
     return logical.x() >= row.first && logical.x() <= row.last;
 }
 
@@ -86,17 +86,17 @@ QPoint ScreenMapping::toLogical(QPoint device) const {
 QRect ScreenMapping::logicalCovering(const QRect& device) const {
     const QPoint first = device.topLeft() - origin;
     const QPoint end = device.topLeft() + QPoint(device.width(), device.height()) - origin;
-    const QPoint top_left = origin + QPoint(qFloor(first.x() / ratio), qFloor(first.y() / ratio));
-    const QPoint bottom_right = origin + QPoint(qCeil(end.x() / ratio), qCeil(end.y() / ratio));
-    return QRect(top_left, QSize(bottom_right.x() - top_left.x(), bottom_right.y() - top_left.y()));
+    const QPoint topLeft = origin + QPoint(qFloor(first.x() / ratio), qFloor(first.y() / ratio));
+    const QPoint bottomRight = origin + QPoint(qCeil(end.x() / ratio), qCeil(end.y() / ratio));
+    return QRect(topLeft, QSize(bottomRight.x() - topLeft.x(), bottomRight.y() - topLeft.y()));
 }
 
 QRect ScreenMapping::deviceCovering(const QRect& logical) const {
     const QPoint first = logical.topLeft() - origin;
     const QPoint end = logical.topLeft() + QPoint(logical.width(), logical.height()) - origin;
-    const QPoint top_left = origin + QPoint(qFloor(first.x() * ratio), qFloor(first.y() * ratio));
-    const QPoint bottom_right = origin + QPoint(qCeil(end.x() * ratio), qCeil(end.y() * ratio));
-    return QRect(top_left, QSize(bottom_right.x() - top_left.x(), bottom_right.y() - top_left.y()));
+    const QPoint topLeft = origin + QPoint(qFloor(first.x() * ratio), qFloor(first.y() * ratio));
+    const QPoint bottomRight = origin + QPoint(qCeil(end.x() * ratio), qCeil(end.y() * ratio));
+    return QRect(topLeft, QSize(bottomRight.x() - topLeft.x(), bottomRight.y() - topLeft.y()));
 }
 
 int screenForGeometry(const std::vector<ScreenInfo>& screens, int current, const QRect& rect) {

@@ -58,16 +58,16 @@ public:
 
     // Diameter 148 centred in the square, as the lens mask is drawn.
     static LensDisc circle();
-    explicit LensDisc(const std::array<Span, lens::kSize>& rows) : rows_(rows) {}
+    explicit LensDisc(const std::array<Span, lens::kSize>& rows) : m_rows(rows) {}
 
     bool contains(QPoint logical) const;
     // The lens pixel `device` of a lens `size` device pixels across, judged at
     // the centre of the pixel.
     bool containsDevice(QPoint device, int size) const;
-    const std::array<Span, lens::kSize>& rows() const { return rows_; }
+    const std::array<Span, lens::kSize>& rows() const { return m_rows; }
 
 private:
-    std::array<Span, lens::kSize> rows_;
+    std::array<Span, lens::kSize> m_rows;
 };
 
 // ---------------------------------------------------------------- the desktop

@@ -16,7 +16,7 @@ public:
     ~TerminationSignals() override;
 
 signals:
-    void received(int signal_number);
+    void received(int signalNumber);
 
 private:
     QSocketNotifier* m_notifier = nullptr;

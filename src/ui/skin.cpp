@@ -11,7 +11,7 @@ QImage loadPng(const QString& path) {
     return reader.read();
 }
 
-Skin::Skin(qreal device_pixel_ratio) : m_ratio(device_pixel_ratio) {}
+Skin::Skin(qreal devicePixelRatio) : m_ratio(devicePixelRatio) {}
 
 QPixmap Skin::picture(const QString& name) const {
     if (auto it = m_pictures.constFind(name); it != m_pictures.constEnd()) {
@@ -39,14 +39,14 @@ QImage Skin::shape(const QString& name) const {
 }
 
 const QIcon& Skin::programIcon() {
-    static const QIcon icon = [] {
+    static const QIcon kIcon = [] {
         QIcon i;
         for (int size : {16, 22, 32, 48}) {
             i.addPixmap(QPixmap::fromImage(loadPng(QStringLiteral(":/icons/huepick_%1.png").arg(size))));
         }
         return i;
     }();
-    return icon;
+    return kIcon;
 }
 
 }  // namespace huepick

@@ -18,7 +18,7 @@ QImage loadPng(const QString& path);
 
 class Skin {
 public:
-    explicit Skin(qreal device_pixel_ratio);
+    explicit Skin(qreal devicePixelRatio);
 
     // A displayed picture by name (a name of the layout table, or "skin").
     QPixmap picture(const QString& name) const;
