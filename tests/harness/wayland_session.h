@@ -44,7 +44,8 @@ struct SessionOptions {
     int scale = 1;
     QColor background{0x33, 0x66, 0x99};
     // Shown instead of the colour, stretched to the output ("fill"); at the
-    // output's size in device pixels it is shown pixel for pixel.
+    // output's size in device pixels it is shown pixel for pixel. The
+    // session's user must be able to read it.
     QString background_image{};
     Portal portal = Portal::Real;
     QString portal_uri{};          // for Portal::Canned
@@ -69,6 +70,7 @@ public:
     qint64 startup_ms() const { return startup_ms_; }
 
     const SessionOptions& options() const { return options_; }
+    // Valid unless the user could not be resolved (see error()).
     const SessionUser& user() const { return *user_; }
     QString runtime_dir() const { return root_ + QStringLiteral("/run"); }
     QString home() const { return root_ + QStringLiteral("/home"); }
