@@ -3,6 +3,7 @@
 #   tools/dev.sh run    install what is missing, build, start Huepick
 #   tools/dev.sh test   install what is missing, build, run every test, then the
 #                       sanitizer and fuzzing checks of tools/ci-extra.sh
+#   tools/dev.sh setup  only install what is missing and create the test user
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -16,7 +17,13 @@ packages=(
   xvfb xauth xdotool xclip x11-utils x11-xserver-utils imagemagick trayer openbox
   dpkg-dev desktop-file-utils appstream groff-base
   clang libclang-rt-14-dev
+  sway swaybg xwayland grim wl-clipboard wtype qt6-wayland libwayland-dev
+  dbus pipewire xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
 )
+
+# Sway refuses to run as root, so the Wayland end-to-end tests run their
+# session as this unprivileged user when they run as root.
+test_user=huepick-test
 
 install_missing() {
   local missing=()
@@ -31,12 +38,23 @@ install_missing() {
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+ensure_test_user() {
+  [ "$(id -u)" -eq 0 ] || return 0
+  getent passwd "$test_user" >/dev/null && return 0
+  useradd --system --user-group --no-create-home --home-dir /nonexistent \
+    --shell /usr/sbin/nologin "$test_user"
+}
+
 build() {
   cmake -S "$here" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build "$build_dir" --parallel
 }
 
 case "${1:-}" in
+  setup)
+    install_missing
+    ensure_test_user
+    ;;
   run)
     install_missing
     build
@@ -44,6 +62,7 @@ case "${1:-}" in
     ;;
   test)
     install_missing
+    ensure_test_user
     build
     status=0
     log="$build_dir/ctest-output.log"
@@ -56,7 +75,7 @@ case "${1:-}" in
     exit "$status"
     ;;
   *)
-    echo "usage: tools/dev.sh run|test" >&2
+    echo "usage: tools/dev.sh run|test|setup" >&2
     exit 2
     ;;
 esac

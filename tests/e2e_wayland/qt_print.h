@@ -1,0 +1,12 @@
+// Readable gtest messages for Qt strings.
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE

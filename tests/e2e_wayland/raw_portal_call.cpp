@@ -1,0 +1,64 @@
+// Calls org.freedesktop.portal.Screenshot directly over D-Bus, the way any
+// client would, and prints what came back on one line:
+//   response CODE URI
+//   error NAME MESSAGE
+//   timeout
+// The portal answers only callers of the session's own user, so this runs
+// inside the session rather than in the test process.
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
+
+void say(const QString& line) {
+    std::printf("%s\n", qPrintable(line));
+    std::fflush(stdout);
+}
+
+class Listener : public QObject {
+    Q_OBJECT
+public slots:
+    void on_response(uint code, const QVariantMap& results) {
+        say(QStringLiteral("response %1 %2").arg(code).arg(results.value("uri").toString()));
+        QCoreApplication::quit();
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    const QString token = QStringLiteral("raw");
+    QString sender = bus.baseService().mid(1);
+    sender.replace(u'.', u'_');
+    Listener listener;
+    bus.connect(kService,
+                QStringLiteral("/org/freedesktop/portal/desktop/request/") + sender + u'/' + token,
+                QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"),
+                &listener, SLOT(on_response(uint, QVariantMap)));
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        kService, QStringLiteral("/org/freedesktop/portal/desktop"),
+        QStringLiteral("org.freedesktop.portal.Screenshot"), QStringLiteral("Screenshot"));
+    call << QString()
+         << QVariantMap{{QStringLiteral("handle_token"), token},
+                        {QStringLiteral("interactive"), false}};
+    const QDBusMessage reply = bus.call(call, QDBus::Block, 5000);
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        say(QStringLiteral("error %1 %2").arg(reply.errorName(), reply.errorMessage()));
+        return 0;
+    }
+    QTimer::singleShot(5000, [] {
+        say(QStringLiteral("timeout"));
+        QCoreApplication::quit();
+    });
+    return app.exec();
+}
+
+#include "raw_portal_call.moc"
