@@ -32,7 +32,9 @@ install_missing() {
 }
 
 build() {
-  cmake -S "$here" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  # Warnings are errors while developing; a packager's build leaves them off.
+  cmake -S "$here" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DHUEPICK_WERROR=ON >/dev/null
   cmake --build "$build_dir" --parallel
 }
 
