@@ -9,10 +9,11 @@ set(HUEPICK_APP_ID "io.github.huepick.huepick")
 
 install(TARGETS huepick RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/packaging/huepick.desktop
+# The desktop entry and the metainfo file are named after the component id.
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/packaging/${HUEPICK_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/packaging/${HUEPICK_APP_ID}.metainfo.xml
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo RENAME huepick.metainfo.xml)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/packaging/huepick.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # The program looks for the help page in ../share/huepick when the folder of

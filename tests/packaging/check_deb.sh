@@ -29,8 +29,8 @@ for dep in libqt6widgets6 libqt6gui6 libqt6core6 libxcb1 libc6 libstdc++6 qt6-qp
 done
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
-for path in ./usr/bin/huepick ./usr/share/applications/huepick.desktop \
-            ./usr/share/metainfo/huepick.metainfo.xml \
+for path in ./usr/bin/huepick ./usr/share/applications/io.github.huepick.huepick.desktop \
+            ./usr/share/metainfo/io.github.huepick.huepick.metainfo.xml \
             ./usr/share/huepick/help.html ./usr/share/man/man1/huepick.1 \
             ./usr/share/icons/hicolor/48x48/apps/huepick.png; do
     grep -qx -- "$path" <<<"$contents" || fail "package lacks $path"
