@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Huepick, builds it, and runs it or its tests.
 #   tools/dev.sh run    install what is missing, build, start Huepick
-#   tools/dev.sh test   install what is missing, build, run every test, then the
-#                       sanitizer and fuzzing checks of tools/ci-extra.sh
+#   tools/dev.sh test   install what is missing, build, run every test (they
+#                       include building the Debian package and lintian), then
+#                       the release, sanitizer and fuzzing checks of
+#                       tools/ci-extra.sh
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -14,7 +16,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-liberation2
   xvfb xauth xdotool xclip x11-utils x11-xserver-utils imagemagick trayer openbox
-  dpkg-dev desktop-file-utils appstream groff-base
+  dpkg-dev debhelper build-essential lintian desktop-file-utils appstream man-db
   clang libclang-rt-14-dev
 )
 
