@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # Extra CI checks on top of the normal test run:
-#   1. the unit and widget tests (every group but e2e, packaging and fuzz),
+#   1. a Release build of everything with Debian's compiler flags and without
+#      -Werror, as a packager builds it: it must compile without a warning;
+#      its unit and widget tests run;
+#   2. the unit and widget tests (every group but e2e, packaging and fuzz),
 #      built with AddressSanitizer and UndefinedBehaviorSanitizer (gcc);
-#   2. the libFuzzer targets, built with clang, each run for a short while.
-# Build folders: $HUEPICK_ASAN_DIR (build-asan) and $HUEPICK_FUZZ_DIR
-# (build-fuzz); seconds per fuzz target: $HUEPICK_FUZZ_SECONDS (10).
+#   3. the libFuzzer targets, built with clang, each run for a short while.
+# Build folders: $HUEPICK_RELEASE_DIR (build-release), $HUEPICK_ASAN_DIR
+# (build-asan) and $HUEPICK_FUZZ_DIR (build-fuzz); seconds per fuzz target:
+# $HUEPICK_FUZZ_SECONDS (10).
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+release_dir=${HUEPICK_RELEASE_DIR:-"$here/build-release"}
 asan_dir=${HUEPICK_ASAN_DIR:-"$here/build-asan"}
 fuzz_dir=${HUEPICK_FUZZ_DIR:-"$here/build-fuzz"}
 fuzz_seconds=${HUEPICK_FUZZ_SECONDS:-10}
@@ -16,10 +21,38 @@ failed=()
 
 section() { printf '\n=== %s\n' "$*"; }
 
+# --- Release build with Debian's flags ----------------------------------------
+section "Release build with Debian's compiler flags ($release_dir)"
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+# CMake ignores CPPFLAGS, so they go with the compiler flags, as debhelper does.
+cmake -S "$here" -B "$release_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DHUEPICK_WERROR=OFF \
+    -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
+    -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
+unset DEB_BUILD_MAINT_OPTIONS
+# From scratch, so every file is compiled (or its warnings replayed by ccache).
+release_log=$release_dir/build.log
+if cmake --build "$release_dir" --parallel "$jobs" --clean-first >"$release_log" 2>&1; then
+    warnings=$(grep -c 'warning:' "$release_log" || true)
+    if [ "$warnings" -eq 0 ]; then
+        echo "release build: no warnings"
+    else
+        grep -A3 'warning:' "$release_log" | head -n 60
+        echo "release build: $warnings warning(s), see $release_log"
+        failed+=("release build warnings")
+    fi
+    if ! (cd "$release_dir" && ctest --output-on-failure --parallel "$jobs" --timeout 600 \
+        -L '^(unit|widget)$'); then
+        failed+=("release unit and widget tests")
+    fi
+else
+    tail -n 60 "$release_log"
+    failed+=("release build")
+fi
+
 # --- Sanitizers --------------------------------------------------------------
 section "AddressSanitizer + UndefinedBehaviorSanitizer build ($asan_dir)"
 cmake -S "$here" -B "$asan_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DHUEPICK_SANITIZE=ON -DHUEPICK_BUILD_BENCH=OFF >/dev/null
+    -DHUEPICK_SANITIZE=ON -DHUEPICK_BUILD_BENCH=OFF -DHUEPICK_WERROR=ON >/dev/null
 # Every test group that runs here, and what it needs; not the end-to-end
 # tests, which drive the plain build's binary.
 targets=()
@@ -55,7 +88,8 @@ run_ctest "sanitized widget and other tests" -LE '^(unit|e2e|packaging|fuzz)$' -
 # --- Fuzzing -----------------------------------------------------------------
 section "libFuzzer targets ($fuzz_dir, ${fuzz_seconds} s each)"
 cmake -S "$here" -B "$fuzz_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_COMPILER=clang++ -DHUEPICK_FUZZ=ON -DHUEPICK_BUILD_BENCH=OFF >/dev/null
+    -DCMAKE_CXX_COMPILER=clang++ -DHUEPICK_FUZZ=ON -DHUEPICK_BUILD_BENCH=OFF \
+    -DHUEPICK_WERROR=ON >/dev/null
 cmake --build "$fuzz_dir" --parallel "$jobs" --target huepick_fuzz
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/huepick-fuzz-run.XXXXXX")

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Huepick, builds it, and runs it or its tests.
 #   tools/dev.sh run    install what is missing, build, start Huepick
-#   tools/dev.sh test   install what is missing, build, run every test, then the
-#                       sanitizer and fuzzing checks of tools/ci-extra.sh
+#   tools/dev.sh test   install what is missing, build, run every test (they
+#                       include building the Debian package and lintian), then
+#                       the release, sanitizer and fuzzing checks of
+#                       tools/ci-extra.sh
 #   tools/dev.sh setup  only install what is missing and create the test user
 set -euo pipefail
 
@@ -15,7 +17,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-liberation2
   xvfb xauth xdotool xclip x11-utils x11-xserver-utils imagemagick trayer openbox
-  dpkg-dev desktop-file-utils appstream groff-base
+  dpkg-dev debhelper build-essential lintian desktop-file-utils appstream man-db
   clang libclang-rt-14-dev
   sway swaybg xwayland grim wl-clipboard wtype qt6-wayland libwayland-dev
   dbus pipewire xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
@@ -46,7 +48,9 @@ ensure_test_user() {
 }
 
 build() {
-  cmake -S "$here" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  # Warnings are errors while developing; a packager's build leaves them off.
+  cmake -S "$here" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DHUEPICK_WERROR=ON >/dev/null
   cmake --build "$build_dir" --parallel
 }
 

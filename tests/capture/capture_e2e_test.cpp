@@ -7,7 +7,9 @@
 #include <QProcess>
 #include <QThread>
 #include <QtMath>
+#include <algorithm>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "harness/app_run.h"
@@ -315,9 +317,10 @@ TEST_P(ScaledPick, PicksTheExactDevicePixelOnEveryMonitor) {
 
 INSTANTIATE_TEST_SUITE_P(Scales, ScaledPick, ::testing::Values("1", "1.5", "2"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
-                             return "x" + std::string(info.param == std::string("1.5")
-                                                          ? "1_5"
-                                                          : info.param);
+                             // Test names take letters, digits and underscores only.
+                             std::string name = std::string("x") + info.param;
+                             std::replace(name.begin(), name.end(), '.', '_');
+                             return name;
                          });
 
 TEST(CapturePick, PicksExactPixelsAtScale1_25) {
