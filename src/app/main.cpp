@@ -47,7 +47,7 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", requested);
     }
     QApplication::setApplicationName(QStringLiteral("huepick"));
-    QApplication::setDesktopFileName(QStringLiteral("huepick"));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.huepick.huepick"));
     // The picking window may be the only one left for a moment; the program
     // ends when the main window is closed, not when windows run out.
     QApplication::setQuitOnLastWindowClosed(false);
