@@ -6,6 +6,7 @@
 
 #include "app/display_check.h"
 #include "app/huepick_app.h"
+#include "platform/wayland/wayland_desktop.h"
 #include "platform/x11/x11_desktop.h"
 #include "ui/caret_rest.h"
 
@@ -24,7 +25,13 @@ void storeAtExit() {
 }
 
 huepick::Desktop desktopFor(const QString& platform) {
-    return platform == QLatin1String("xcb") ? huepick::makeX11Desktop() : huepick::makeQtDesktop();
+    if (platform == u"xcb") {
+        return huepick::makeX11Desktop();
+    }
+    if (platform.startsWith(u"wayland")) {
+        return huepick::makeWaylandDesktop();
+    }
+    return huepick::makeQtDesktop();
 }
 
 }  // namespace

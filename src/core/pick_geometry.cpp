@@ -1,6 +1,7 @@
 #include "core/pick_geometry.h"
 
 #include <QtMath>
+#include <algorithm>
 #include <cmath>
 
 namespace huepick {
@@ -23,6 +24,18 @@ int deviceSize(double devicePixelRatio) {
 QPoint deviceOrigin(QPoint mainDeviceTopLeft, double devicePixelRatio) {
     return mainDeviceTopLeft + QPoint(qRound(kOffset.x() * devicePixelRatio),
                                          qRound(kOffset.y() * devicePixelRatio));
+}
+
+QPoint originNear(QPoint click, int size, int gap, const QRect& bounds) {
+    const auto along = [size, gap](int at, int first, int last) {
+        int origin = at + gap;
+        if (origin + size - 1 > last) {
+            origin = at - gap - size + 1;
+        }
+        return std::clamp(origin, first, std::max(first, last - size + 1));
+    };
+    return {along(click.x(), bounds.left(), bounds.right()),
+            along(click.y(), bounds.top(), bounds.bottom())};
 }
 
 int sourceIndex(int d, int size) {

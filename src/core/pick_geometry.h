@@ -33,6 +33,15 @@ int deviceSize(double devicePixelRatio);
 // The lens's top-left in device pixels, from the main window's device top-left.
 QPoint deviceOrigin(QPoint mainDeviceTopLeft, double devicePixelRatio);
 
+// Where the main window's place is unknown (a Wayland client cannot learn
+// it): how far from the clicked pixel the lens's near corner lies, logical.
+inline constexpr int kGap = 24;
+
+// The lens's top-left in device pixels for a lens `size` across, `gap` right
+// of and below the click, or left of or above it where it would otherwise
+// leave `bounds` (the screen it is shown on).
+QPoint originNear(QPoint click, int size, int gap, const QRect& bounds);
+
 // Index within the block shown by lens pixel `d` of a lens `size` device
 // pixels across: floor(d * kBlock / size), as a nearest-neighbour stretch does.
 int sourceIndex(int d, int size);

@@ -22,6 +22,9 @@ struct Desktop {
     std::unique_ptr<Clipboard> clipboard;
     std::unique_ptr<Shell> shell;
     std::unique_ptr<TrayIcon> tray;
+    // Whether a window's shape shows only where it is painted (Wayland): a
+    // mask then only limits input, and the outside must be transparent.
+    bool shapesByTransparency = false;
 };
 
 // What Qt alone offers: grabs through QScreen, positions from Qt's logical

@@ -5,6 +5,7 @@
 
 #include <QPoint>
 #include <QPointF>
+#include <optional>
 
 class QWindow;
 
@@ -15,8 +16,9 @@ public:
     virtual ~PointerLocator() = default;
     // The device pixel under a click at `local` (logical, inside `window`).
     virtual QPoint devicePixel(const QWindow& window, QPointF local) = 0;
-    // The device position of a top-level window's top-left corner.
-    virtual QPoint deviceOrigin(const QWindow& window) = 0;
+    // The device position of a top-level window's top-left corner; nothing
+    // where a window cannot learn its place.
+    virtual std::optional<QPoint> deviceOrigin(const QWindow& window) = 0;
 };
 
 }  // namespace huepick

@@ -1,32 +1,29 @@
-#include <QCursor>
 #include <QScreen>
 #include <QWindow>
 #include <QtMath>
 
 #include "core/pick_geometry.h"
 #include "platform/desktop.h"
+#include "platform/qt_pointer_locator.h"
 #include "platform/qt_screen_grabber.h"
 
 namespace huepick {
 
-namespace {
+QPoint QtPointerLocator::devicePixel(const QWindow& window, QPointF local) {
+    const QPointF device = local * window.devicePixelRatio();
+    return deviceOrigin(window).value_or(QPoint()) + QPoint(qFloor(device.x()), qFloor(device.y()));
+}
 
-class QtPointerLocator : public PointerLocator {
-public:
-    QPoint devicePixel(const QWindow& window, QPointF local) override {
-        const QPointF device = local * window.devicePixelRatio();
-        return deviceOrigin(window) + QPoint(qFloor(device.x()), qFloor(device.y()));
+std::optional<QPoint> QtPointerLocator::deviceOrigin(const QWindow& window) {
+    if (!m_windowsKnowTheirPlace) {
+        return std::nullopt;
     }
-    QPoint deviceOrigin(const QWindow& window) override {
-        const QScreen* screen = window.screen();
-        const QPoint pos = window.position();
-        return screen != nullptr
-                   ? ScreenMapping{screen->geometry().topLeft(), screen->devicePixelRatio()}.toDevice(pos)
-                   : pos;
-    }
-};
-
-}  // namespace
+    const QScreen* screen = window.screen();
+    const QPoint pos = window.position();
+    return screen != nullptr
+               ? ScreenMapping{screen->geometry().topLeft(), screen->devicePixelRatio()}.toDevice(pos)
+               : pos;
+}
 
 Desktop makeQtDesktop() {
     Desktop desktop;

@@ -5,8 +5,18 @@
 #include <QObject>
 #include <QRect>
 #include <QString>
+#include <optional>
 
 namespace huepick {
+
+// Where a windowing system shows each screen in a window of its own, which
+// cannot learn its place (Wayland): the image's pixels per logical unit, and
+// the logical point of its top-left. Each screen is then covered by a window
+// showing its own part of the image.
+struct ScreenLayout {
+    double scale = 1.0;
+    QPoint logicalOrigin;
+};
 
 struct DesktopGrab {
     // Device pixels at ratio 1; black where no screen shows anything.
@@ -14,6 +24,7 @@ struct DesktopGrab {
     // Where the image lies on the virtual desktop, in device pixels; it may
     // start at negative coordinates.
     QRect area;
+    std::optional<ScreenLayout> layout;
 };
 
 class ScreenGrabber : public QObject {

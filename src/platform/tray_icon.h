@@ -37,7 +37,12 @@ public:
     bool available() const override;
 
 private:
+    void create();
+
     QSystemTrayIcon* m_icon = nullptr;
+    bool m_wanted = false;
+    QIcon m_iconImage;
+    QString m_toolTip;
 };
 
 }  // namespace huepick

@@ -1,34 +1,31 @@
-// The picking window: a frozen copy of the whole desktop to pick a pixel from,
-// directly or through a magnifying lens. Made for one pick and destroyed after
-// the pick or a cancel.
+// A window of the picking: it shows one part of the frozen copy, device pixel
+// for device pixel, with the lens where the lens lies, and hands clicks and
+// right presses to its pick session.
 #pragma once
 
-#include <QImage>
-#include <QPoint>
-#include <QPointer>
+#include <QRect>
 #include <QWidget>
 
-#include "core/pick_geometry.h"
-#include "platform/screen_grabber.h"
+class QScreen;
 
 namespace huepick {
 
-class ColourModel;
-class PointerLocator;
+class PickSession;
 
 class CaptureWindow : public QWidget {
     Q_OBJECT
 public:
-    // The lens is placed relative to `anchor`, the main window.
-    CaptureWindow(ColourModel& model, PointerLocator& pointer, DesktopGrab grab, QWidget* anchor);
+    // Shows `part` of the copy (device pixels): full screen on `screen`, or,
+    // with no screen, over the part of the virtual desktop it covers.
+    CaptureWindow(PickSession& session, const QRect& part, QScreen* screen);
     ~CaptureWindow() override;
 
-    // Covers the desktop with the copy and takes the pointer and keys.
     void open();
-
-    // Where the lens shows on the virtual desktop, in device pixels; empty
-    // while it is hidden.
-    QRect lensDeviceRect() const;
+    const QRect& part() const { return m_part; }
+    // Pixels of the copy per logical unit of this window.
+    double pixelsPerUnit() const;
+    // Repaints what shows the given device pixels of the copy.
+    void repaintDevice(const QRect& oldPlace, const QRect& newPlace);
 
 protected:
     // Qt rounds event positions to whole logical pixels, so at some scales a
@@ -44,27 +41,21 @@ private:
     class Surface;
 
     void coverDesktop();
-    void clicked(QPointF local);
-    void drawLens(QPoint click);
-    void pick(QRgb pixel);
-    void cancel(Qt::MouseButton button);
-    void finish();
+    void press(Qt::MouseButton button);
+    void release(Qt::MouseButton button, QPointF local);
     void paintCapture(QPainter& painter, const QRect& logicalRect);
-    QRgb pixelAt(QPoint device) const;
+    // Where this window's top-left lies on the copy, and the copy's pixel
+    // under a point of it.
     QPoint deviceOrigin() const;
+    QPoint devicePixel(QPointF local) const;
+    void placeLens();
 
-    ColourModel& m_model;
-    PointerLocator& m_pointer;
-    QPointer<QWidget> m_anchor;
-    DesktopGrab m_grab;
+    PickSession& m_session;
+    QRect m_part;
+    QScreen* m_screen;
     Surface* m_capture = nullptr;
     Surface* m_lens = nullptr;
-    QImage m_lensMask;
-    LensDisc m_disc;
-    QImage m_lensView;
-    QPoint m_lensOrigin;
-    QPoint m_lensClick;
-    bool m_closing = false;
+    bool m_leftPressed = false;
 };
 
 }  // namespace huepick

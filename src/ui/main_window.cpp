@@ -69,7 +69,11 @@ MainWindow::MainWindow(ColourModel& model, Desktop& desktop, StorageLocations pl
     setWindowIcon(Skin::programIcon());
     setFixedSize(layout::kWindowSize);
     setMouseTracking(true);
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    if (m_desktop.shapesByTransparency) {
+        setAttribute(Qt::WA_TranslucentBackground);
+    } else {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
     m_picker = new Picker(m_model, m_desktop, this);
     buildControls();
     shapeControls();
@@ -295,7 +299,14 @@ void MainWindow::exportColour() {
 // ---------------------------------------------------------------- the window
 
 void MainWindow::paintEvent(QPaintEvent*) {
-    QPainter(this).drawPixmap(0, 0, m_skin.picture(QStringLiteral("skin")));
+    const QString skin = QStringLiteral("skin");
+    QPainter painter(this);
+    if (m_desktop.shapesByTransparency) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawPixmap(0, 0, m_skin.cutOut(skin, kWindowKey));
+    } else {
+        painter.drawPixmap(0, 0, m_skin.picture(skin));
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -6,14 +6,13 @@
 #include <cstdio>
 
 #include "platform/desktop.h"
-#include "ui/capture_window.h"
 
 namespace huepick {
 
 Picker::Picker(ColourModel& model, Desktop& desktop, QWidget* anchor)
     : QObject(anchor), m_model(model), m_desktop(desktop), m_anchor(anchor) {
     ScreenGrabber* grabber = m_desktop.grabber.get();
-    connect(grabber, &ScreenGrabber::grabbed, this, &Picker::show);
+    connect(grabber, &ScreenGrabber::grabbed, this, &Picker::open);
     connect(grabber, &ScreenGrabber::failed, this, &Picker::fail);
     connect(grabber, &ScreenGrabber::cancelled, this, [this] {
         m_waiting = false;
@@ -22,12 +21,12 @@ Picker::Picker(ColourModel& model, Desktop& desktop, QWidget* anchor)
 }
 
 Picker::~Picker() {
-    delete m_window.data();
+    delete m_session.data();
 }
 
 void Picker::start() {
-    if (m_window) {
-        m_window->activateWindow();
+    if (m_session) {
+        m_session->activate();
         return;
     }
     if (m_waiting) {
@@ -42,19 +41,19 @@ void Picker::start() {
     m_desktop.grabber->grab();
 }
 
-void Picker::show(const DesktopGrab& grab) {
+void Picker::open(const DesktopGrab& grab) {
     if (!m_waiting) {
         return;
     }
     m_waiting = false;
-    m_window = new CaptureWindow(m_model, *m_desktop.pointer, grab, m_anchor);
-    connect(m_window, &QObject::destroyed, this, [this] {
+    m_session = new PickSession(m_model, *m_desktop.pointer, grab, m_anchor);
+    connect(m_session, &QObject::destroyed, this, [this] {
         // The screen copies are large; hand their memory back to the system
-        // once the window is gone instead of keeping it for the next pick.
+        // once they are gone instead of keeping it for the next pick.
         malloc_trim(0);
         emit finished();
     });
-    m_window->open();
+    m_session->open();
 }
 
 void Picker::fail(const QString& why) {

@@ -1,17 +1,16 @@
-// Starts a pick: asks the desktop for a frozen copy of the screen and shows
-// the picking window over it. One pick at a time.
+// Starts a pick: asks the desktop for a frozen copy of the screen and opens a
+// pick session over it. One pick at a time.
 #pragma once
 
 #include <QObject>
 #include <QPointer>
 
 #include "platform/screen_grabber.h"
-#include "ui/capture_window.h"
+#include "ui/pick_session.h"
 
 class QWidget;
 
 namespace huepick {
-
 
 class ColourModel;
 struct Desktop;
@@ -19,27 +18,28 @@ struct Desktop;
 class Picker : public QObject {
     Q_OBJECT
 public:
-    // The lens is placed relative to `anchor`, the main window.
+    // The lens is placed relative to `anchor`, the main window, where it can.
     Picker(ColourModel& model, Desktop& desktop, QWidget* anchor);
     ~Picker() override;
 
-    // Opens the picking window in the model's capture mode; while one is
-    // open, only brings it to the front.
+    // Opens the picking in the model's capture mode; while a pick is open,
+    // only brings it to the front.
     void start();
-    CaptureWindow* window() const { return m_window; }
+    PickSession* session() const { return m_session; }
 
 signals:
-    // The picking window is gone, after a pick, a cancel or a failed grab.
+    // The pick is over: a pixel was picked, the user cancelled, or there was
+    // no copy of the screen to pick from.
     void finished();
 
 private:
-    void show(const DesktopGrab& grab);
+    void open(const DesktopGrab& grab);
     void fail(const QString& why);
 
     ColourModel& m_model;
     Desktop& m_desktop;
     QPointer<QWidget> m_anchor;
-    QPointer<CaptureWindow> m_window;
+    QPointer<PickSession> m_session;
     bool m_waiting = false;
 };
 

@@ -29,6 +29,27 @@ QPixmap Skin::picture(const QString& name) const {
     return pm;
 }
 
+QPixmap Skin::cutOut(const QString& name, QRgb key) const {
+    const QString cutName = name + QStringLiteral("#cut");
+    if (auto it = m_pictures.constFind(cutName); it != m_pictures.constEnd()) {
+        return *it;
+    }
+    const QPixmap keyed = picture(name);
+    QImage image = keyed.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if ((line[x] & 0xFFFFFFu) == (key & 0xFFFFFFu)) {
+                line[x] = 0;
+            }
+        }
+    }
+    QPixmap cut = QPixmap::fromImage(image);
+    cut.setDevicePixelRatio(keyed.devicePixelRatio());
+    m_pictures.insert(cutName, cut);
+    return cut;
+}
+
 QImage Skin::shape(const QString& name) const {
     if (auto it = m_shapes.constFind(name); it != m_shapes.constEnd()) {
         return *it;

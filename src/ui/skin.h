@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
+#include <QRgb>
 #include <QString>
 
 namespace huepick {
@@ -22,6 +23,9 @@ public:
 
     // A displayed picture by name (a name of the layout table, or "skin").
     QPixmap picture(const QString& name) const;
+    // The picture with its pixels of the key colour made transparent, for a
+    // window whose shape shows only where it is painted.
+    QPixmap cutOut(const QString& name, QRgb key) const;
     // A picture at 1x, for shaping: "skin" and the swatch masks.
     QImage shape(const QString& name) const;
     // The program's icon, in the sizes a window list and a tray use.

@@ -50,14 +50,17 @@ protected:
     void open(CaptureMode mode) {
         m_model.setCaptureMode(mode);
         m_picker->start();
-        m_window = m_picker->window();
+        m_session = m_picker->session();
+        ASSERT_TRUE(m_session);
+        ASSERT_EQ(m_session->windows().size(), 1u);
+        m_window = m_session->windows().front();
         ASSERT_TRUE(m_window);
         ASSERT_TRUE(m_window->isVisible());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window));
         m_ratio = m_window->devicePixelRatioF();
     }
     void closeWindow() {
-        delete m_window.data();
+        delete m_session.data();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
@@ -72,7 +75,9 @@ protected:
         return ScreenMapping{{0, 0}, ratio()}.toDevice(m_window->pos());
     }
     // Where the desktop says the main window is, in device pixels.
-    QPoint mainOrigin() const { return m_desktop.pointer->deviceOrigin(*m_main.windowHandle()); }
+    QPoint mainOrigin() const {
+        return m_desktop.pointer->deviceOrigin(*m_main.windowHandle()).value();
+    }
     QPoint lensOrigin() const { return lens::deviceOrigin(mainOrigin(), ratio()); }
     // The colour the fake screen shows at a device position.
     QRgb shownAt(QPoint device) {
@@ -104,7 +109,7 @@ protected:
     // source pixel (black off the desktop), and the corners show the capture.
     // Returns how many pixels showing the off-desktop black were checked.
     int expectLensFor(QPoint at) {
-        const QRect place = m_window->lensDeviceRect();
+        const QRect place = m_session->lensRect();
         const int s = lensSize();
         EXPECT_EQ(place.size(), QSize(s, s));
         const QImage painted = capture()->grab().toImage();
@@ -143,6 +148,7 @@ protected:
     ColourModel m_model;
     MainStandIn m_main;
     std::unique_ptr<Picker> m_picker;
+    QPointer<PickSession> m_session;
     QPointer<CaptureWindow> m_window;
     double m_ratio = 1.0;
 };
@@ -159,7 +165,7 @@ TEST_F(CaptureTest, GrabsOnceBeforeItIsVisibleThenCoversTheDesktopWithTheLensHid
     EXPECT_TRUE(covered.contains(screen().area));
     EXPECT_EQ(capture()->geometry(), m_window->rect());
     EXPECT_FALSE(lens()->isVisible());
-    EXPECT_TRUE(m_window->lensDeviceRect().isEmpty());
+    EXPECT_TRUE(m_session->lensRect().isEmpty());
     // A second start while it is open opens no second window.
     m_picker->start();
     EXPECT_EQ(screen().grabs, 1);
@@ -173,7 +179,7 @@ TEST_F(CaptureTest, AFailedGrabShowsNothingAndChangesNothing) {
     m_picker->start();
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(finished.count(), 1);
-    EXPECT_EQ(m_picker->window(), nullptr);
+    EXPECT_EQ(m_picker->session(), nullptr);
     EXPECT_EQ(ourLines(err), 1) << err;
     expectNothingPicked();
 }
@@ -307,7 +313,7 @@ TEST_F(CaptureTest, FirstMagnifyClickOnlyShowsTheLensBesideTheMainWindow) {
     click({300, 200});
     expectNothingPicked();
     ASSERT_TRUE(lens()->isVisible());
-    EXPECT_EQ(m_window->lensDeviceRect(), QRect(lensOrigin(), QSize(lensSize(), lensSize())));
+    EXPECT_EQ(m_session->lensRect(), QRect(lensOrigin(), QSize(lensSize(), lensSize())));
     // (160, 65) logical pixels from the main window's top-left.
     EXPECT_EQ(lens()->mapToGlobal(QPoint(0, 0)),
               m_main.windowHandle()->position() + QPoint(160, 65));
@@ -317,10 +323,10 @@ TEST_F(CaptureTest, FirstMagnifyClickOnlyShowsTheLensBesideTheMainWindow) {
 TEST_F(CaptureTest, FurtherCaptureClicksRedrawTheLensInTheSamePlace) {
     open(CaptureMode::Magnify);
     click({300, 200});
-    const QRect place = m_window->lensDeviceRect();
+    const QRect place = m_session->lensRect();
     click({20, 550});
     expectNothingPicked();
-    EXPECT_EQ(m_window->lensDeviceRect(), place);
+    EXPECT_EQ(m_session->lensRect(), place);
     expectLensFor({20, 550});
 }
 
@@ -339,14 +345,14 @@ TEST_F(CaptureTest, ClickInsideTheDiscPicksTheSourcePixelThatLensPixelShows) {
 TEST_F(CaptureTest, ClickInTheLensSquareOutsideTheDiscIsACaptureClick) {
     open(CaptureMode::Magnify);
     click({300, 200});
-    const QRect place = m_window->lensDeviceRect();
+    const QRect place = m_session->lensRect();
     // The top-left corner of the square, (19, 19) included, is not the disc.
     for (QPoint corner : {QPoint(3, 3), QPoint(19, 19)}) {
         const QPoint devicePixel = ScreenMapping{{0, 0}, ratio()}.toDevice(corner);
         clickLens(devicePixel);
         expectNothingPicked();
         ASSERT_TRUE(m_window);
-        EXPECT_EQ(m_window->lensDeviceRect(), place);
+        EXPECT_EQ(m_session->lensRect(), place);
         expectLensFor(place.topLeft() + devicePixel);
     }
 }

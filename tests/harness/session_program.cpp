@@ -17,6 +17,10 @@ void SessionProgram::stop() {
 }
 
 void SessionProgram::read_available() {
+    // Without an event loop, QProcess reads its pipes only when waited on.
+    if (process_->state() == QProcess::Running) {
+        process_->waitForReadyRead(0);
+    }
     partial_ += process_->readAllStandardOutput();
     err_ += process_->readAllStandardError();
     for (qsizetype end = partial_.indexOf('\n'); end >= 0; end = partial_.indexOf('\n')) {

@@ -83,13 +83,17 @@ bool SessionUser::can_run(const QString& path) const {
     if (full.isEmpty()) {
         return false;
     }
+    // Allowed for this user: as owner where it owns the entry, else as others.
+    const auto allowed = [this](const struct stat& st, mode_t owner, mode_t others) {
+        return st.st_uid == uid_ ? (st.st_mode & owner) == owner : (st.st_mode & others) == others;
+    };
     struct stat st {};
-    if (::stat(full.toLocal8Bit().constData(), &st) != 0 || (st.st_mode & S_IROTH) == 0 ||
-        (st.st_mode & S_IXOTH) == 0) {
+    if (::stat(full.toLocal8Bit().constData(), &st) != 0 ||
+        !allowed(st, S_IRUSR | S_IXUSR, S_IROTH | S_IXOTH)) {
         return false;
     }
     for (QString dir = QFileInfo(full).path();; dir = QFileInfo(dir).path()) {
-        if (::stat(dir.toLocal8Bit().constData(), &st) != 0 || (st.st_mode & S_IXOTH) == 0) {
+        if (::stat(dir.toLocal8Bit().constData(), &st) != 0 || !allowed(st, S_IXUSR, S_IXOTH)) {
             return false;
         }
         if (dir == QLatin1String("/")) {

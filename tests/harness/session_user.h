@@ -37,8 +37,9 @@ public:
     bool give(const QString& path) const;
 
     // Whether this user may read and run `path`: every folder above it must
-    // be searchable and the file readable and executable by others. Only
-    // meaningful when switches(); a non-switching user owns what it built.
+    // be searchable and the file readable and executable by this user, as
+    // their owner or as others. Only meaningful when switches(); a
+    // non-switching user owns what it built.
     bool can_run(const QString& path) const;
 
 private:

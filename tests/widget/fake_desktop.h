@@ -49,6 +49,10 @@ struct FakeScreen {
     int grabs = 0;
     bool grabbedWhilePicking = false;
     QString failure;  // when set, grabs fail with it
+    // As on Wayland: the copy is laid out by screens, and windows cannot
+    // learn their place.
+    std::optional<ScreenLayout> layout;
+    bool windowsKnowTheirPlace = true;
 };
 
 class FakeGrabber : public ScreenGrabber {
@@ -64,7 +68,7 @@ public:
         if (!m_screen->failure.isEmpty()) {
             emit failed(m_screen->failure);
         } else {
-            emit grabbed({m_screen->image, m_screen->area});
+            emit grabbed({m_screen->image, m_screen->area, m_screen->layout});
         }
     }
 
@@ -76,7 +80,10 @@ class FakePointer : public PointerLocator {
 public:
     explicit FakePointer(std::shared_ptr<FakeScreen> screen) : m_screen(std::move(screen)) {}
     QPoint devicePixel(const QWindow&, QPointF) override { return m_screen->pointer; }
-    QPoint deviceOrigin(const QWindow& window) override {
+    std::optional<QPoint> deviceOrigin(const QWindow& window) override {
+        if (!m_screen->windowsKnowTheirPlace) {
+            return std::nullopt;
+        }
         return ScreenMapping{{0, 0}, window.devicePixelRatio()}.toDevice(window.position());
     }
 

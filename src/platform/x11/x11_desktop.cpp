@@ -39,7 +39,7 @@ public:
         return at;
     }
 
-    QPoint deviceOrigin(const QWindow& window) override {
+    std::optional<QPoint> deviceOrigin(const QWindow& window) override {
         xcb_connection_t* c = connection();
         const auto id = static_cast<xcb_window_t>(window.winId());
         xcb_translate_coordinates_reply_t* reply = xcb_translate_coordinates_reply(

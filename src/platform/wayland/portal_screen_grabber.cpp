@@ -1,0 +1,48 @@
+#include "platform/wayland/portal_screen_grabber.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace huepick {
+
+PortalScreenGrabber::PortalScreenGrabber(QObject* parent) : ScreenGrabber(parent) {
+    connect(&m_portal, &PortalScreenshot::finished, this, &PortalScreenGrabber::answered);
+}
+
+void PortalScreenGrabber::grab() {
+    // An answer to an earlier request is still to come; it serves this one.
+    m_portal.request();
+}
+
+void PortalScreenGrabber::answered(const PortalShot& shot) {
+    switch (shot.status) {
+        case PortalShot::Status::Cancelled:
+            emit cancelled();
+            return;
+        case PortalShot::Status::Failed:
+            emit failed(shot.error);
+            return;
+        case PortalShot::Status::Image:
+            break;
+    }
+    QRect logical;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        logical |= screen->geometry();
+    }
+    if (logical.isEmpty()) {
+        emit failed(QStringLiteral("no screen to show the copy on"));
+        return;
+    }
+    DesktopGrab grab;
+    grab.image = shot.image.format() == QImage::Format_RGB32
+                     ? shot.image
+                     : shot.image.convertToFormat(QImage::Format_RGB32);
+    grab.image.setDevicePixelRatio(1.0);
+    grab.area = grab.image.rect();
+    // The portal's image spans the layout of all outputs at one scale.
+    grab.layout = ScreenLayout{static_cast<double>(grab.image.width()) / logical.width(),
+                               logical.topLeft()};
+    emit grabbed(grab);
+}
+
+}  // namespace huepick

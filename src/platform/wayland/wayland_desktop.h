@@ -1,0 +1,12 @@
+// The desktop on Wayland: the screen comes from the desktop portal, windows
+// cannot learn their place, the compositor moves windows and gives the
+// keyboard, and window shapes are drawn with transparency.
+#pragma once
+
+#include "platform/desktop.h"
+
+namespace huepick {
+
+Desktop makeWaylandDesktop();
+
+}  // namespace huepick

@@ -1,0 +1,208 @@
+#include "ui/pick_session.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+
+#include "core/colour_model.h"
+#include "platform/pointer_locator.h"
+#include "ui/capture_window.h"
+#include "ui/pick_art.h"
+
+namespace huepick {
+
+namespace {
+
+// The release of the button whose press cancelled the pick would otherwise
+// land on whatever lies under the pointer once the windows are gone, and the
+// main window's buttons act on release. This eats it; a new press means it
+// went elsewhere.
+class StrayReleaseFilter : public QObject {
+public:
+    explicit StrayReleaseFilter(Qt::MouseButton button) : QObject(qApp), m_button(button) {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (m_done) {
+            return false;
+        }
+        const QEvent::Type type = event->type();
+        if (type == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(event)->button() == m_button) {
+            finish();
+            return true;
+        }
+        if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+            finish();
+        }
+        return false;
+    }
+
+private:
+    void finish() {
+        m_done = true;
+        deleteLater();
+    }
+
+    Qt::MouseButton m_button;
+    bool m_done = false;
+};
+
+// The screen's part of the copy, for a copy laid out by screens.
+QRect partOf(const QScreen& screen, const ScreenLayout& layout) {
+    const QRect g = screen.geometry();
+    const QPoint topLeft = (g.topLeft() - layout.logicalOrigin) * layout.scale;
+    const QPoint end = (g.topLeft() + QPoint(g.width(), g.height()) - layout.logicalOrigin) *
+                       layout.scale;
+    return QRect(topLeft, QSize(end.x() - topLeft.x(), end.y() - topLeft.y()));
+}
+
+}  // namespace
+
+PickSession::PickSession(ColourModel& model, PointerLocator& pointer, DesktopGrab grab,
+                         QWidget* anchor)
+    : m_model(model),
+      m_pointer(pointer),
+      m_grab(std::move(grab)),
+      m_anchor(anchor),
+      m_lensMask(lensMask()),
+      m_disc(discOfMask(m_lensMask)) {}
+
+PickSession::~PickSession() {
+    for (const QPointer<CaptureWindow>& window : m_windows) {
+        delete window.data();
+    }
+}
+
+void PickSession::open() {
+    if (m_grab.layout) {
+        for (QScreen* screen : QGuiApplication::screens()) {
+            const QRect part = partOf(*screen, *m_grab.layout).intersected(m_grab.area);
+            if (!part.isEmpty()) {
+                m_windows.emplace_back(new CaptureWindow(*this, part, screen));
+            }
+        }
+    } else {
+        m_windows.emplace_back(new CaptureWindow(*this, m_grab.area, nullptr));
+    }
+    for (const QPointer<CaptureWindow>& window : m_windows) {
+        connect(this, &PickSession::lensMoved, window, &CaptureWindow::repaintDevice);
+        window->open();
+    }
+    activate();
+}
+
+void PickSession::activate() {
+    if (!m_windows.empty() && m_windows.front()) {
+        m_windows.front()->activateWindow();
+    }
+}
+
+QRgb PickSession::pixelAt(QPoint device) const {
+    const std::optional<QPoint> pixel = imagePixel(device, m_grab.area);
+    if (!pixel || !m_grab.image.rect().contains(*pixel)) {
+        return qRgb(0, 0, 0);
+    }
+    return m_grab.image.pixel(*pixel) | 0xFF000000u;
+}
+
+QRect PickSession::lensRect() const {
+    return m_lensView.isNull() ? QRect() : QRect(m_lensOrigin, m_lensView.size());
+}
+
+// A click goes by the device pixel under the pointer: on the lens's disc it
+// picks through the lens, elsewhere (the corners of the lens's square
+// included) it is a click on the copy.
+void PickSession::clicked(QPoint device, const CaptureWindow& from) {
+    const QRect lens = lensRect();
+    if (!lens.isEmpty() && m_disc.containsDevice(device - lens.topLeft(), lens.width())) {
+        pick(pixelAt(lens::sourcePixel(m_lensClick, device - lens.topLeft(), lens.width())));
+        return;
+    }
+    switch (m_model.captureMode()) {
+        case CaptureMode::Sample:
+            pick(pixelAt(device));
+            break;
+        case CaptureMode::Magnify:
+            drawLens(device, from);
+            break;
+        case CaptureMode::None:
+            break;
+    }
+}
+
+void PickSession::drawLens(QPoint click, const CaptureWindow& from) {
+    const double f = from.pixelsPerUnit();
+    const int size = lens::deviceSize(f);
+    const std::optional<QPoint> anchorOrigin =
+        m_anchor && m_anchor->windowHandle() ? m_pointer.deviceOrigin(*m_anchor->windowHandle())
+                                             : std::nullopt;
+    const QRect oldPlace = lensRect();
+
+    m_lensClick = click;
+    m_lensOrigin = anchorOrigin ? lens::deviceOrigin(*anchorOrigin, f)
+                                : lens::originNear(click, size, qRound(lens::kGap * f), from.part());
+    // Pixels of the block outside the copy (a click within two pixels of the
+    // screen's left or top edge, or near its right or bottom edge) show
+    // black: there is nothing there to enlarge, and black reads as "nothing".
+    m_lensView = QImage(size, size, QImage::Format_ARGB32_Premultiplied);
+    const QPoint block = lens::blockOrigin(click);
+    for (int dy = 0; dy < size; ++dy) {
+        auto* line = reinterpret_cast<QRgb*>(m_lensView.scanLine(dy));
+        const int sy = block.y() + lens::sourceIndex(dy, size);
+        for (int dx = 0; dx < size; ++dx) {
+            line[dx] = m_disc.containsDevice({dx, dy}, size)
+                           ? pixelAt({block.x() + lens::sourceIndex(dx, size), sy})
+                           : 0;
+        }
+    }
+    const QImage ring = lensRing(size);
+    if (!ring.isNull()) {
+        QPainter painter(&m_lensView);
+        // Only over the disc: the corners stay the copy's.
+        painter.setCompositionMode(QPainter::CompositionMode_SourceAtop);
+        painter.drawImage(0, 0, ring);
+    }
+    emit lensMoved(oldPlace, lensRect());
+}
+
+void PickSession::pick(QRgb pixel) {
+    if (m_closing) {
+        return;
+    }
+    m_model.pick(pixel);
+    close();
+    // Show the picked colour at once, ahead of freeing the screen-sized
+    // buffers, which takes longer on large screens.
+    if (m_anchor && m_anchor->isVisible()) {
+        m_anchor->repaint();
+    }
+}
+
+void PickSession::cancel(Qt::MouseButton button) {
+    if (m_closing) {
+        return;
+    }
+    new StrayReleaseFilter(button);
+    close();
+}
+
+void PickSession::close() {
+    m_closing = true;
+    for (const QPointer<CaptureWindow>& window : m_windows) {
+        if (window) {
+            window->hide();
+        }
+    }
+    // Called from inside a window's own mouse handling: delete once that has
+    // returned.
+    emit finished();
+    deleteLater();
+}
+
+}  // namespace huepick
