@@ -16,14 +16,8 @@ HuepickApp::HuepickApp(Desktop desktop, StorageLocations places)
       m_settings(m_places.settingsFile),
       m_desktop(std::move(desktop)),
       m_window(std::make_unique<MainWindow>(m_model, m_desktop, m_places)) {
-    connect(m_window.get(), &MainWindow::closed, this, [this] {
-        store();
-        emit finished();
-    });
-    connect(&m_signals, &TerminationSignals::received, this, [this] {
-        store();
-        emit finished();
-    });
+    connect(m_window.get(), &MainWindow::closed, this, &HuepickApp::end);
+    connect(&m_signals, &TerminationSignals::received, this, &HuepickApp::end);
 }
 
 HuepickApp::~HuepickApp() = default;
@@ -38,6 +32,12 @@ void HuepickApp::start() {
     m_started = true;
     m_window->place();
     m_window->show();
+}
+
+void HuepickApp::end() {
+    store();
+    m_desktop.clipboard->keepAfterExit();
+    emit finished();
 }
 
 bool HuepickApp::store() {

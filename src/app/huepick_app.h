@@ -35,6 +35,9 @@ signals:
     void finished();
 
 private:
+    // The user or the system asked the program to end.
+    void end();
+
     ColourModel m_model;
     StorageLocations m_places;
     SettingsFile m_settings;
