@@ -33,6 +33,9 @@ int hexDigitValue(QChar digit) {
     if (c >= u'A' && c <= u'F') {
         return c - u'A' + 10;
     }
+    if (c >= u'a' && c <= u'f') {
+        return c - u'a' + 10;
+    }
     return 0;
 }
 

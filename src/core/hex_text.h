@@ -1,6 +1,7 @@
 // Hexadecimal colour text: "#RRGGBB" in the hex field, bare "RRGGBB" in the
-// settings file. Reading is forgiving: a text of any length splits into three
-// channels, and a character that is no hex digit counts as 0.
+// settings file. Written in upper case; read in either case, and forgiving: a
+// text of any length splits into three channels, and a character that is no
+// hex digit counts as 0.
 #pragma once
 
 #include <QString>
@@ -20,7 +21,7 @@ QString hexOf(const Rgb& channels);
 // third and fourth, blue the last two; shorter texts give shorter slices.
 QStringView hexSlice(Channel channel, QStringView text);
 
-// 0..15 for "0"-"9" and upper-case "A"-"F"; anything else counts as 0.
+// 0..15 for "0"-"9", "A"-"F" and "a"-"f"; anything else counts as 0.
 int hexDigitValue(QChar digit);
 
 // The first and the last character of a slice as two hex digits; anything

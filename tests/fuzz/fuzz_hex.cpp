@@ -35,6 +35,9 @@ int digitValue(char16_t c) {
     if (c >= u'A' && c <= u'F') {
         return c - u'A' + 10;
     }
+    if (c >= u'a' && c <= u'f') {
+        return c - u'a' + 10;
+    }
     return 0;
 }
 

@@ -182,11 +182,11 @@ TEST_F(ColourModelTest, EnterAppliesASevenCharacterText) {
     expectShows({0, 128, 15}, {"0", "128", "15"}, "#00800F");
 }
 
-TEST_F(ColourModelTest, LowerCaseDigitsCountAsZero) {
+TEST_F(ColourModelTest, LowerCaseDigitsAreDigits) {
     model_.pick(qRgb(1, 2, 3));
     model_.editHex("#ff8000");
     model_.applyHex();
-    expectShows({0, 128, 0}, {"0", "128", "0"}, "#008000");
+    expectShows({255, 128, 0}, {"255", "128", "0"}, "#FF8000");
 }
 
 TEST_F(ColourModelTest, OtherLengthsChangeNothing) {
@@ -221,7 +221,7 @@ TEST_F(ColourModelTest, StoredTextIsShownAsStored) {
         const char* stored;
         Rgb values;
     } cases[] = {
-        {"FF8000", {255, 128, 0}}, {"ff8000", {0, 128, 0}}, {"ABC", {171, 204, 188}},
+        {"FF8000", {255, 128, 0}}, {"ff8000", {255, 128, 0}}, {"ABC", {171, 204, 188}},
         {"12", {18, 0, 18}},       {"", {0, 0, 0}},         {"FF8000AB1", {255, 128, 177}},
     };
     for (const auto& c : cases) {

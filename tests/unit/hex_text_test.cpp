@@ -7,12 +7,13 @@
 namespace huepick {
 namespace {
 
-TEST(HexDigitValue, KnowsOnlyDecimalDigitsAndUpperCaseLetters) {
+TEST(HexDigitValue, KnowsDecimalDigitsAndLettersOfEitherCase) {
     const QString digits = QStringLiteral("0123456789ABCDEF");
     for (int i = 0; i < digits.size(); ++i) {
         EXPECT_EQ(hexDigitValue(digits[i]), i) << digits[i].toLatin1();
+        EXPECT_EQ(hexDigitValue(digits[i].toLower()), i) << digits[i].toLatin1();
     }
-    for (char16_t other : {u'a', u'b', u'c', u'd', u'e', u'f', u'G', u'g', u' ', u'#', u'/', u':',
+    for (char16_t other : {u'G', u'g', u' ', u'#', u'/', u':',
                            u'@', u'`', u'\u00C4', u'\0', u'\uFF21' /* full-width A */}) {
         EXPECT_EQ(hexDigitValue(QChar(other)), 0) << static_cast<int>(other);
     }
@@ -23,9 +24,9 @@ TEST(HexPairValue, UsesFirstAndLastCharacterOnly) {
         const char16_t* text;
         int value;
     } cases[] = {
-        {u"FF", 255}, {u"80", 128},   {u"0a", 0}, {u"a0", 0},    {u"1f", 16},
+        {u"FF", 255}, {u"80", 128},   {u"0a", 10}, {u"a0", 160},  {u"1f", 31},
         {u"G7", 7},   {u"F", 255},    {u"", 0},   {u"ABC", 172}, {u"00", 0},
-        {u"7", 119},  {u"F00F", 255}, {u"ff", 0}, {u"Ff", 240},
+        {u"7", 119},  {u"F00F", 255}, {u"ff", 255}, {u"Ff", 255}, {u"gF", 15},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(hexPairValue(QStringView(c.text)), c.value)
@@ -55,7 +56,7 @@ TEST(ChannelsOfHex, ShortLongAndLowerCaseStoredTexts) {
     EXPECT_EQ(channelsOfHex(u"FF8000"), (Rgb{255, 128, 0}));
     EXPECT_EQ(channelsOfHex(u"ABC"), (Rgb{171, 204, 188}));
     EXPECT_EQ(channelsOfHex(u"12"), (Rgb{18, 0, 18}));
-    EXPECT_EQ(channelsOfHex(u"ff8000"), (Rgb{0, 128, 0}));
+    EXPECT_EQ(channelsOfHex(u"ff8000"), (Rgb{255, 128, 0}));
     EXPECT_EQ(channelsOfHex(u"FF8000AB1"), (Rgb{255, 128, 177}));
     EXPECT_EQ(channelsOfHex(u""), (Rgb{0, 0, 0}));
 }

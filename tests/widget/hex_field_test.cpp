@@ -76,12 +76,12 @@ TEST_F(HexField, EnterAppliesSevenCharactersWhateverTheFirst) {
     expectColour({16, 32, 48});
 }
 
-TEST_F(HexField, LowerCaseDigitsCountAsZero) {
-    startWith("0A141E");
+TEST_F(HexField, LowerCaseDigitsAreDigits) {
+    startWith("0a141e");
     expectColour({10, 20, 30});
     enter(u"#ff8000"_s);
-    expectColour({0, 128, 0});
-    EXPECT_EQ(text(Role::HexField), u"#008000"_s);
+    expectColour({255, 128, 0});
+    EXPECT_EQ(text(Role::HexField), u"#FF8000"_s);
 }
 
 TEST_F(HexField, WrongLengthChangesNothing) {

@@ -48,7 +48,7 @@ TEST_P(StartUp, ShowsTheStoredColourEverywhere) {
 INSTANTIATE_TEST_SUITE_P(
     StoredTexts, StartUp,
     ::testing::Values(StoredColour{"orange", "FF8000", {255, 128, 0}, u"#FF8000"},
-                      StoredColour{"lower_case", "ff8000", {0, 128, 0}, u"#ff8000"},
+                      StoredColour{"lower_case", "ff8000", {255, 128, 0}, u"#ff8000"},
                       StoredColour{"three_digits", "ABC", {171, 204, 188}, u"#ABC"},
                       StoredColour{"two_digits", "12", {18, 0, 18}, u"#12"},
                       StoredColour{"absent", nullptr, {0, 0, 0}, u"#000000"},
