@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "platform/clipboard.h"
-#include "platform/keyboard_focus.h"
 #include "platform/pointer_locator.h"
 #include "platform/screen_grabber.h"
 #include "platform/shell.h"
@@ -18,7 +17,6 @@ struct Desktop {
     std::unique_ptr<ScreenGrabber> grabber;
     std::unique_ptr<PointerLocator> pointer;
     std::unique_ptr<WindowMover> mover;
-    std::unique_ptr<KeyboardFocus> focus;
     std::unique_ptr<Clipboard> clipboard;
     std::unique_ptr<Shell> shell;
     std::unique_ptr<TrayIcon> tray;

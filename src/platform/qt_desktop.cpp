@@ -30,7 +30,6 @@ Desktop makeQtDesktop() {
     desktop.grabber = std::make_unique<QtScreenGrabber>();
     desktop.pointer = std::make_unique<QtPointerLocator>();
     desktop.mover = std::make_unique<FollowingWindowMover>();
-    desktop.focus = std::make_unique<ActivatingFocus>();
     desktop.clipboard = std::make_unique<QtClipboard>();
     desktop.shell = std::make_unique<DesktopShell>();
     desktop.tray = std::make_unique<SystemTrayIcon>();

@@ -203,12 +203,11 @@ void MainWindow::connectField(EntryField* field, Role role) {
             copyField(field);
         }
     });
-    // Pointing at a field gives it the keyboard, so that pointing at the hex
-    // field and pressing F1 copies without a click.
-    connect(field, &EntryField::pointerMoved, this, [this, field] {
-        m_desktop.focus->pointerEntered(*this);
-        field->setFocus(Qt::MouseFocusReason);
-    });
+    // Pointing at a field gives it the focus within the window, so that
+    // pointing at the hex field and pressing F1 copies without a click. The
+    // keyboard itself stays with whichever program the user gave it to.
+    connect(field, &EntryField::pointerMoved, this,
+            [field] { field->setFocus(Qt::MouseFocusReason); });
     if (!channel) {
         connect(field, &EntryField::keyPressed, this, &MainWindow::hexKey);
     }

@@ -124,7 +124,6 @@ struct FakeDesktop {
         desktop.grabber = std::make_unique<FakeGrabber>(screen);
         desktop.pointer = std::make_unique<FakePointer>(screen);
         desktop.mover = std::make_unique<FollowingWindowMover>();
-        desktop.focus = std::make_unique<ActivatingFocus>();
         auto c = std::make_unique<FakeClipboard>();
         clipboard = c.get();
         desktop.clipboard = std::move(c);

@@ -27,13 +27,6 @@ public:
     bool dragging() const override { return false; }
 };
 
-// The compositor alone gives the keyboard to a window; pointing at a field
-// moves the focus within the program only.
-class CompositorFocus : public KeyboardFocus {
-public:
-    void pointerEntered(QWidget&) override {}
-};
-
 // Where the notification area is a StatusNotifierItem host, it goes away with
 // the watcher's name on the session bus.
 void watchTrayHost(TrayIcon& tray) {
@@ -53,7 +46,6 @@ Desktop makeWaylandDesktop() {
     desktop.grabber = std::make_unique<PortalScreenGrabber>();
     desktop.pointer = std::make_unique<QtPointerLocator>(false);
     desktop.mover = std::make_unique<CompositorWindowMover>();
-    desktop.focus = std::make_unique<CompositorFocus>();
     desktop.clipboard = std::make_unique<WaylandClipboard>();
     desktop.shapesByTransparency = true;
     watchTrayHost(*desktop.tray);

@@ -3,7 +3,6 @@
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
-#include <QWidget>
 #include <QWindow>
 #include <cstdlib>
 
@@ -53,36 +52,12 @@ public:
     }
 };
 
-// Window managers refuse an ordinary activation request from a program the
-// user has not clicked, so the input focus is set directly, as
-// focus-follows-mouse would.
-class X11KeyboardFocus : public KeyboardFocus {
-public:
-    void pointerEntered(QWidget& window) override {
-        if (!window.isVisible()) {
-            return;
-        }
-        xcb_connection_t* c = connection();
-        const auto ours = static_cast<xcb_window_t>(window.winId());
-        // Ask the server: Qt notices a lost focus only some time later.
-        xcb_get_input_focus_reply_t* focus =
-            xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
-        const bool hasIt = focus != nullptr && focus->focus == ours;
-        std::free(focus);
-        if (!hasIt) {
-            xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, ours, XCB_CURRENT_TIME);
-            xcb_flush(c);
-        }
-    }
-};
-
 }  // namespace
 
 Desktop makeX11Desktop() {
     Desktop desktop = makeQtDesktop();
     if (xcb_connection_t* c = connection()) {
         desktop.pointer = std::make_unique<X11PointerLocator>();
-        desktop.focus = std::make_unique<X11KeyboardFocus>();
         auto* watcher = new X11TrayWatcher(c, desktop.tray.get());
         QObject::connect(watcher, &X11TrayWatcher::hostChanged, desktop.tray.get(),
                          &TrayIcon::setHostPresent);

@@ -1,5 +1,6 @@
-// The desktop on X11: Qt's grabs and services, with the pointer, window
-// positions and keyboard focus taken from the X server in device pixels.
+// The desktop on X11: Qt's grabs and services, with the pointer and window
+// positions taken from the X server in device pixels, and the notification
+// area watched through XFixes.
 #pragma once
 
 #include "platform/desktop.h"
