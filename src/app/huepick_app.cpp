@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/pick_command.h"
 #include "ui/main_window.h"
 
 namespace huepick {
@@ -18,6 +19,11 @@ HuepickApp::HuepickApp(Desktop desktop, StorageLocations places)
       m_window(std::make_unique<MainWindow>(m_model, m_desktop, m_places)) {
     connect(m_window.get(), &MainWindow::closed, this, &HuepickApp::end);
     connect(&m_signals, &TerminationSignals::received, this, &HuepickApp::end);
+    connect(m_window.get(), &MainWindow::pickFinished, this, [this](bool picked) {
+        for (const auto& [format, reply] : std::exchange(m_waitingForPick, {})) {
+            reply(picked ? InstanceAnswer(answerText(m_model, format)) : InstanceAnswer());
+        }
+    });
 }
 
 HuepickApp::~HuepickApp() = default;
@@ -32,6 +38,16 @@ void HuepickApp::start() {
     m_started = true;
     m_window->place();
     m_window->show();
+}
+
+void HuepickApp::handle(const InstanceRequest& request, const InstanceServer::Reply& reply) {
+    if (!request.pick) {
+        m_window->bringBack();
+        reply(InstanceAnswer());
+        return;
+    }
+    m_waitingForPick.emplace_back(request.format, reply);
+    m_window->startPick(request.mode);
 }
 
 void HuepickApp::end() {

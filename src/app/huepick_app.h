@@ -6,6 +6,7 @@
 #include <QObject>
 #include <memory>
 
+#include "app/single_instance.h"
 #include "core/colour_model.h"
 #include "core/settings_file.h"
 #include "core/storage_locations.h"
@@ -27,6 +28,8 @@ public:
     // Stores the colour; does nothing after the first call. False when it
     // could not be stored (the reason is on stderr).
     bool store();
+    // A later start's request: show the window, or pick and answer.
+    void handle(const InstanceRequest& request, const InstanceServer::Reply& reply);
     // The status the program ends with.
     int exitStatus() const { return m_storeFailed ? 1 : 0; }
 
@@ -44,6 +47,8 @@ private:
     Desktop m_desktop;
     std::unique_ptr<MainWindow> m_window;
     TerminationSignals m_signals;
+    // Those waiting for the pick under way to end.
+    std::vector<std::pair<int, InstanceServer::Reply>> m_waitingForPick;
     bool m_started = false;
     bool m_stored = false;
     bool m_storeFailed = false;

@@ -75,6 +75,7 @@ MainWindow::MainWindow(ColourModel& model, Desktop& desktop, StorageLocations pl
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
     m_picker = new Picker(m_model, m_desktop, this);
+    connect(m_picker, &Picker::finished, this, &MainWindow::pickFinished);
     buildControls();
     shapeControls();
     showModel();
@@ -265,8 +266,7 @@ void MainWindow::buttonReleased(Role role) {
             m_picker->start();
             break;
         case Role::MagnifyButton:
-            m_model.setCaptureMode(CaptureMode::Magnify);
-            m_picker->start();
+            startPick(CaptureMode::Magnify);
             break;
         case Role::CloseButton:
             hide();
@@ -341,6 +341,11 @@ void MainWindow::hideToTray() {
     } else {
         showMinimized();
     }
+}
+
+void MainWindow::startPick(CaptureMode mode) {
+    m_model.setCaptureMode(mode);
+    m_picker->start();
 }
 
 void MainWindow::bringBack() {

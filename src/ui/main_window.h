@@ -31,8 +31,14 @@ public:
 
     // Centres the window on the primary screen and starts the tray icon.
     void place();
+    // Shows the window again, in front, from the tray or at a user's request.
+    void bringBack();
+    // Opens the picking in the given mode, as the sample and magnify buttons do.
+    void startPick(CaptureMode mode);
 
 signals:
+    // A pick started here is over; `picked` says whether it set the colour.
+    void pickFinished(bool picked);
     // The user closed the window, by its close button or through the window
     // manager: the program is to end.
     void closed();
@@ -56,7 +62,6 @@ private:
     void exportColour();
     void showModel();
     void hideToTray();
-    void bringBack();
 
     ColourModel& m_model;
     Desktop& m_desktop;

@@ -176,7 +176,7 @@ void PickSession::pick(QRgb pixel) {
         return;
     }
     m_model.pick(pixel);
-    close();
+    close(true);
     // Show the picked colour at once, ahead of freeing the screen-sized
     // buffers, which takes longer on large screens.
     if (m_anchor && m_anchor->isVisible()) {
@@ -189,10 +189,10 @@ void PickSession::cancel(Qt::MouseButton button) {
         return;
     }
     new StrayReleaseFilter(button);
-    close();
+    close(false);
 }
 
-void PickSession::close() {
+void PickSession::close(bool picked) {
     m_closing = true;
     for (const QPointer<CaptureWindow>& window : m_windows) {
         if (window) {
@@ -201,7 +201,7 @@ void PickSession::close() {
     }
     // Called from inside a window's own mouse handling: delete once that has
     // returned.
-    emit finished();
+    emit finished(picked);
     deleteLater();
 }
 

@@ -54,13 +54,14 @@ public:
 signals:
     // The lens appeared or moved: what to repaint, in device pixels.
     void lensMoved(const QRect& oldPlace, const QRect& newPlace);
-    // The windows are gone; the session deletes itself.
-    void finished();
+    // The windows are gone, after a pick or a cancel; the session deletes
+    // itself.
+    void finished(bool picked);
 
 private:
     void drawLens(QPoint click, const CaptureWindow& from);
     void pick(QRgb pixel);
-    void close();
+    void close(bool picked);
 
     ColourModel& m_model;
     PointerLocator& m_pointer;

@@ -16,7 +16,7 @@ Picker::Picker(ColourModel& model, Desktop& desktop, QWidget* anchor)
     connect(grabber, &ScreenGrabber::failed, this, &Picker::fail);
     connect(grabber, &ScreenGrabber::cancelled, this, [this] {
         m_waiting = false;
-        emit finished();
+        emit finished(false);
     });
 }
 
@@ -47,11 +47,13 @@ void Picker::open(const DesktopGrab& grab) {
     }
     m_waiting = false;
     m_session = new PickSession(m_model, *m_desktop.pointer, grab, m_anchor);
+    m_picked = false;
+    connect(m_session, &PickSession::finished, this, [this](bool picked) { m_picked = picked; });
     connect(m_session, &QObject::destroyed, this, [this] {
         // The screen copies are large; hand their memory back to the system
         // once they are gone instead of keeping it for the next pick.
         malloc_trim(0);
-        emit finished();
+        emit finished(m_picked);
     });
     m_session->open();
 }
@@ -59,7 +61,7 @@ void Picker::open(const DesktopGrab& grab) {
 void Picker::fail(const QString& why) {
     m_waiting = false;
     std::fprintf(stderr, "huepick: cannot pick from the screen: %s\n", qPrintable(why));
-    emit finished();
+    emit finished(false);
 }
 
 }  // namespace huepick

@@ -28,9 +28,9 @@ public:
     PickSession* session() const { return m_session; }
 
 signals:
-    // The pick is over: a pixel was picked, the user cancelled, or there was
-    // no copy of the screen to pick from.
-    void finished();
+    // The pick is over: a pixel was picked, or the user cancelled, or there
+    // was no copy of the screen to pick from.
+    void finished(bool picked);
 
 private:
     void open(const DesktopGrab& grab);
@@ -41,6 +41,7 @@ private:
     QPointer<QWidget> m_anchor;
     QPointer<PickSession> m_session;
     bool m_waiting = false;
+    bool m_picked = false;
 };
 
 }  // namespace huepick
