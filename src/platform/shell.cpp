@@ -1,17 +1,39 @@
 #include "platform/shell.h"
 
-#include <QDesktopServices>
 #include <QFileInfo>
-#include <QUrl>
+#include <QProcess>
 
 namespace huepick {
 
-void DesktopShell::open(const QString& path) {
+void DesktopShell::open(const QString& path, Failure failed) {
     // Only an existing file is handed on: the viewer would otherwise show an
     // error of its own, and a missing file is to change nothing.
-    if (QFileInfo(path).isFile()) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (!QFileInfo(path).isFile()) {
+        return;
     }
+    // No parent: a viewer still running when the program quits must not be
+    // ended with it, and the process object is never destroyed then.
+    auto* opener = new QProcess;
+    opener->setProgram(QStringLiteral("xdg-open"));
+    opener->setArguments({path});
+    opener->setStandardInputFile(QProcess::nullDevice());
+    opener->setStandardOutputFile(QProcess::nullDevice());
+    opener->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(opener, &QProcess::errorOccurred, opener,
+                     [opener, failed](QProcess::ProcessError error) {
+                         if (error == QProcess::FailedToStart) {
+                             failed(QStringLiteral("xdg-open cannot be started"));
+                             opener->deleteLater();
+                         }
+                     });
+    QObject::connect(opener, &QProcess::finished, opener,
+                     [opener, failed](int code, QProcess::ExitStatus status) {
+                         if (status != QProcess::NormalExit || code != 0) {
+                             failed(QStringLiteral("no program on this desktop opens it"));
+                         }
+                         opener->deleteLater();
+                     });
+    opener->start();
 }
 
 }  // namespace huepick

@@ -40,7 +40,15 @@ void SystemTrayIcon::create() {
                 });
     }
     m_icon->setToolTip(m_toolTip);
+    m_icon->setContextMenu(m_menu);
     m_icon->show();
+}
+
+void SystemTrayIcon::setMenu(QMenu* menu) {
+    m_menu = menu;
+    if (m_icon != nullptr) {
+        m_icon->setContextMenu(menu);
+    }
 }
 
 bool SystemTrayIcon::available() const {

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+class QMenu;
 class QSystemTrayIcon;
 
 namespace huepick {
@@ -14,6 +15,8 @@ class TrayIcon : public QObject {
 public:
     using QObject::QObject;
     virtual void show(const QIcon& icon, const QString& toolTip) = 0;
+    // The menu a right click on the icon opens.
+    virtual void setMenu(QMenu* menu) = 0;
     // Whether a notification area is there to show the icon in.
     virtual bool available() const = 0;
 
@@ -34,6 +37,7 @@ public:
     explicit SystemTrayIcon(QObject* parent = nullptr);
     ~SystemTrayIcon() override;
     void show(const QIcon& icon, const QString& toolTip) override;
+    void setMenu(QMenu* menu) override;
     bool available() const override;
 
 private:
@@ -42,6 +46,7 @@ private:
     QSystemTrayIcon* m_icon = nullptr;
     bool m_wanted = false;
     QIcon m_iconImage;
+    QMenu* m_menu = nullptr;
     QString m_toolTip;
 };
 

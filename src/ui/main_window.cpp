@@ -11,10 +11,13 @@
 #include "core/colour_model.h"
 #include "core/notations.h"
 #include "platform/desktop.h"
+#include "ui/accessibility.h"
 #include "ui/entry_field.h"
+#include "ui/help_viewer.h"
 #include "ui/picker.h"
 #include "ui/picture_button.h"
 #include "ui/swatch.h"
+#include "ui/window_menu.h"
 #include "ui/window_shape.h"
 
 namespace huepick {
@@ -64,6 +67,7 @@ MainWindow::MainWindow(ColourModel& model, Desktop& desktop, StorageLocations pl
       m_desktop(desktop),
       m_places(std::move(places)),
       m_skin(qApp->devicePixelRatio()) {
+    installAccessibility();
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(kCaption);
     setWindowIcon(Skin::programIcon());
@@ -81,6 +85,7 @@ MainWindow::MainWindow(ColourModel& model, Desktop& desktop, StorageLocations pl
     showModel();
     connect(&m_model, &ColourModel::changed, this, &MainWindow::showModel);
     connect(m_desktop.tray.get(), &TrayIcon::activated, this, &MainWindow::bringBack);
+    connectMenu();
     // Hidden with no tray left to bring it back, the window would be lost.
     connect(m_desktop.tray.get(), &TrayIcon::availabilityChanged, this, [this](bool available) {
         if (!available && isHidden()) {
@@ -142,9 +147,8 @@ void MainWindow::buildControls() {
         if (c.pointer == layout::Pointer::Arrow) {
             widget->setCursor(Qt::ArrowCursor);
         }
-        if (!c.toolTip.empty()) {
-            widget->setToolTip(nameOf(c.toolTip));
-        }
+        widget->setAccessibleName(nameOf(c.accessibleName));
+        widget->setToolTip(nameOf(c.toolTip));
         made[static_cast<std::size_t>(c.role)] = widget;
     }
 }
@@ -276,15 +280,28 @@ void MainWindow::buttonReleased(Role role) {
             exportColour();
             break;
         case Role::HelpButton:
-            m_desktop.shell->open(m_places.helpFile);
+            openHelp();
             break;
         case Role::LogButton:
-            m_desktop.shell->open(m_places.logFile);
+            openLog();
             break;
         default:
             m_stepRepeat.setHeld(false);
             break;
     }
+}
+
+void MainWindow::openHelp() {
+    const QString help = m_places.helpFile;
+    m_desktop.shell->open(help, [this, help](const QString&) { showHelpViewer(help, this); });
+}
+
+void MainWindow::openLog() {
+    const QString log = m_places.logFile;
+    m_desktop.shell->open(log, [log](const QString& why) {
+        std::fprintf(stderr, "huepick: cannot show the colour log %s: %s\n", qPrintable(log),
+                     qPrintable(why));
+    });
 }
 
 void MainWindow::exportColour() {
@@ -341,6 +358,26 @@ void MainWindow::hideToTray() {
     } else {
         showMinimized();
     }
+}
+
+void MainWindow::connectMenu() {
+    auto* menu = new WindowMenu(*this);
+    connect(menu, &WindowMenu::showOrHide, this, [this] {
+        if (isVisible() && !isMinimized()) {
+            hideToTray();
+        } else {
+            bringBack();
+        }
+    });
+    connect(menu, &WindowMenu::sample, this, [this] { startPick(CaptureMode::Sample); });
+    connect(menu, &WindowMenu::magnify, this, [this] { startPick(CaptureMode::Magnify); });
+    connect(menu, &WindowMenu::openLog, this, &MainWindow::openLog);
+    connect(menu, &WindowMenu::openHelp, this, &MainWindow::openHelp);
+    connect(menu, &WindowMenu::quit, this, [this] {
+        hide();
+        close();
+    });
+    m_desktop.tray->setMenu(menu->menu());
 }
 
 void MainWindow::startPick(CaptureMode mode) {

@@ -59,7 +59,10 @@ private:
     void buttonReleased(layout::Role role);
     void hexKey(int key);
     void copyField(EntryField* field);
+    void connectMenu();
     void exportColour();
+    void openHelp();
+    void openLog();
     void showModel();
     void hideToTray();
 

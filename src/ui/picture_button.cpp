@@ -47,6 +47,11 @@ void PictureButton::mouseDoubleClickEvent(QMouseEvent* event) {
     mousePressEvent(event);
 }
 
+void PictureButton::click() {
+    emit pressed(Qt::LeftButton);
+    emit released(Qt::LeftButton);
+}
+
 void PictureButton::mouseReleaseEvent(QMouseEvent* event) {
     m_down = false;
     setPicture(m_released);

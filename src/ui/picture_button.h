@@ -30,6 +30,8 @@ class PictureButton : public Picture {
 public:
     PictureButton(const QPixmap& released, const QPixmap& pressed, QWidget* parent = nullptr);
     bool isDown() const { return m_down; }
+    // A left press and release, as assistive technology asks for one.
+    void click();
 
 signals:
     void pressed(Qt::MouseButton button);

@@ -12,11 +12,13 @@ Swatch::Swatch(QWidget* parent) : QWidget(parent) {
     setEnabled(false);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoMousePropagation);
+    setAccessibleDescription(m_colour.name().toUpper());
 }
 
 void Swatch::setColour(const QColor& colour) {
     if (colour != m_colour) {
         m_colour = colour;
+        setAccessibleDescription(colour.name().toUpper());
         update();
     }
 }

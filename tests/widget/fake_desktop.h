@@ -99,17 +99,25 @@ public:
 
 class FakeShell : public Shell {
 public:
-    void open(const QString& path) override { opened.push_back(path); }
+    void open(const QString& path, Failure failed) override {
+        opened.push_back(path);
+        if (fails) {
+            failed(QStringLiteral("no viewer"));
+        }
+    }
     std::vector<QString> opened;
+    bool fails = false;
 };
 
 class FakeTray : public TrayIcon {
 public:
     void show(const QIcon&, const QString& toolTip) override { shownTip = toolTip; }
+    void setMenu(QMenu* m) override { menu = m; }
     bool available() const override { return isAvailable; }
     void click() { emit activated(); }
     bool isAvailable = true;
     QString shownTip;
+    QMenu* menu = nullptr;
 };
 
 // Makes a Desktop of fakes and keeps a handle on each.
