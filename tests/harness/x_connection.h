@@ -3,6 +3,7 @@
 // shapes) or answer too slowly to poll.
 #pragma once
 
+#include <QImage>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -25,6 +26,7 @@ public:
 
     bool ok() const;
     XWindow root() const { return root_; }
+    QSize root_size();
 
     std::uint32_t atom(const char* name);
     bool has_extension(const char* name);
@@ -54,6 +56,14 @@ public:
     std::vector<XWindow> find_named(const QString& name, XWindow top = 0);
     // Windows whose WM_CLASS class part is `window_class`.
     std::vector<XWindow> find_class(const QString& window_class, XWindow top = 0);
+
+    // What the screen shows in `area` (root coordinates), as RGB32; a null
+    // image on failure.
+    QImage grab(const QRect& area);
+    // Where the pointer is, in root coordinates.
+    std::optional<QPoint> pointer();
+    // The window that has the keyboard focus; 0 for none, 1 for PointerRoot.
+    XWindow input_focus();
 
     // Asks the window manager to close the window, as a task bar does
     // (_NET_CLOSE_WINDOW); the manager then sends WM_DELETE_WINDOW.
