@@ -65,6 +65,11 @@ public:
     // The window that has the keyboard focus; 0 for none, 1 for PointerRoot.
     XWindow input_focus();
 
+    // Waits until the window manager has handled everything sent to it
+    // before this call: it answers a frame extents request for a window of
+    // ours, in order with all other events.
+    bool sync_window_manager(int timeout_ms);
+
     // Asks the window manager to close the window, as a task bar does
     // (_NET_CLOSE_WINDOW); the manager then sends WM_DELETE_WINDOW.
     bool request_close(XWindow window);

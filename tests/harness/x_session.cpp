@@ -82,6 +82,9 @@ XSession::XSession(XSessionOptions options) {
             return;
         }
     }
+    if (!settle_keyboard(options.start_timeout_ms)) {
+        return;
+    }
     if (options.tray) {
         if (!start_helper(
                 tray_, QStringLiteral("trayer"),
@@ -131,6 +134,25 @@ XSession::~XSession() {
     if (xvfb_) {
         stop_process(*xvfb_);
     }
+}
+
+bool XSession::settle_keyboard(int timeout_ms) {
+    // The first key through XTEST moves the server's keyboard over to the
+    // XTEST device, which tells every client that the keymap changed.
+    // Openbox then drops and takes again all of its key bindings, and a key
+    // that arrives in between goes to the focused window instead: now and
+    // then the first alt+F4 of a session closed nothing. So that first key
+    // is pressed here, where it does no harm, and the window manager is
+    // given the time to deal with it.
+    if (!key(QStringLiteral("shift"))) {
+        fail(QStringLiteral("xdotool cannot press a key"));
+        return false;
+    }
+    if (has_window_manager() && !x_->sync_window_manager(timeout_ms)) {
+        fail(QStringLiteral("openbox does not answer"));
+        return false;
+    }
+    return true;
 }
 
 void XSession::fail(const QString& why) {

@@ -122,6 +122,7 @@ private:
     bool set_monitors(const std::vector<Monitor>& monitors);
     bool start_helper(std::unique_ptr<QProcess>& process, const QString& program,
                       const QStringList& args);
+    bool settle_keyboard(int timeout_ms);
     void fail(const QString& why);
     void reap_sentinels();
 
