@@ -18,7 +18,8 @@ bool XAppRun::launch() {
         set_error(session_.error());
         return false;
     }
-    return start() && wait_for_window();
+    const QImage before = session_.screenshot();
+    return start() && wait_for_window() && wait_painted(before);
 }
 
 XWindow XAppRun::find_window() {
@@ -59,6 +60,35 @@ bool XAppRun::wait_for_window(int timeout_ms, double interval_ms) {
                         : QStringLiteral("no window titled \"%1\" within %2 ms")
                               .arg(kMainTitle)
                               .arg(timeout_ms));
+        return false;
+    }
+    return true;
+}
+
+bool XAppRun::wait_painted(const QImage& before) {
+    // Until the program paints, a newly mapped window shows whatever was on
+    // the screen before; painted, most of it differs from that.
+    const auto painted = [&] {
+        const std::optional<QRect> where = geometry();
+        const auto shape = session_.x().bounding_shape(window_);
+        if (!where || !shape || before.isNull()) {
+            return false;
+        }
+        const QImage now = session_.x().grab(*where);
+        int samples = 0;
+        int changed = 0;
+        for (const QRect& part : *shape) {
+            for (int y = part.top(); y <= part.bottom(); y += 5) {
+                for (int x = part.left(); x <= part.right(); x += 5) {
+                    ++samples;
+                    changed += now.pixel(x, y) != before.pixel(where->topLeft() + QPoint(x, y));
+                }
+            }
+        }
+        return samples > 0 && changed * 2 > samples;
+    };
+    if (!poll_until(painted, 5000, 20)) {
+        set_error(QStringLiteral("the window never showed its skin"));
         return false;
     }
     return true;

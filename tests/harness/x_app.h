@@ -5,6 +5,7 @@
 // screen.
 #pragma once
 
+#include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -24,8 +25,8 @@ public:
 
     XSession& session() { return session_; }
 
-    // Starts the program and waits until its main window is shown; false
-    // with error() set.
+    // Starts the program and waits until its main window is shown and
+    // painted; false with error() set.
     bool launch();
     // Polls for a viewable top-level window with the main window's title
     // that belongs to this process.
@@ -75,6 +76,7 @@ public:
 
 private:
     XWindow find_window();
+    bool wait_painted(const QImage& before);
 
     XSession& session_;
     double scale_ = 1.0;
