@@ -75,6 +75,9 @@ bool XAppRun::wait_painted(const QImage& before) {
             return false;
         }
         const QImage now = session_.x().grab(*where);
+        if (now.isNull()) {
+            return false;
+        }
         int samples = 0;
         int changed = 0;
         for (const QRect& part : *shape) {
@@ -152,8 +155,14 @@ bool XAppRun::click(QPoint local, int button) {
 }
 
 bool XAppRun::cross_background() {
+    // A program that reads late merges the movements queued for it into the
+    // last one, and would then never see the pointer on the background.
     const std::optional<QPoint> at = background();
-    return at && point_at(*at);
+    return at && point_at(*at) && sync();
+}
+
+bool XAppRun::sync() {
+    return window_ != 0 && session_.x().ping(window_, 3000);
 }
 
 std::optional<QString> XAppRun::copy_with_key(const QString& keys, const QString& expected) {

@@ -54,6 +54,8 @@ public:
     bool click(Role control, int button = 1) { return click(centre(control), button); }
     // Crosses the window background, which enables all four text fields.
     bool cross_background();
+    // Waits until the program has read all input sent so far.
+    bool sync();
 
     // Presses keys (xdotool names) over the hexadecimal field and waits for
     // `expected` on the clipboard; returns the last text seen.

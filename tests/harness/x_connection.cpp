@@ -7,8 +7,6 @@
 #include <cstring>
 #include <memory>
 
-#include "harness/process.h"
-
 namespace e2e {
 
 namespace {
@@ -324,49 +322,6 @@ std::vector<XWindow> XConnection::find_class(const QString& window_class, XWindo
         },
         found, 0);
     return found;
-}
-
-bool XConnection::sync_window_manager(int timeout_ms) {
-    const std::uint32_t request = atom("_NET_REQUEST_FRAME_EXTENTS");
-    if (request == 0) {
-        return false;
-    }
-    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
-    const XWindow probe = xcb_generate_id(connection_);
-    xcb_create_window(connection_, XCB_COPY_FROM_PARENT, probe, root_, 0, 0, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
-    xcb_client_message_event_t event{};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = probe;
-    event.type = request;
-    xcb_send_event(connection_, 0, root_,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&event));
-    xcb_flush(connection_);
-    const bool answered = poll_until(
-        [&] { return cardinals(probe, "_NET_FRAME_EXTENTS").has_value(); }, timeout_ms, 2);
-    xcb_destroy_window(connection_, probe);
-    xcb_flush(connection_);
-    return answered;
-}
-
-bool XConnection::request_close(XWindow window) {
-    const std::uint32_t close = atom("_NET_CLOSE_WINDOW");
-    if (close == 0) {
-        return false;
-    }
-    xcb_client_message_event_t event{};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = close;
-    event.data.data32[0] = XCB_CURRENT_TIME;
-    event.data.data32[1] = 2;  // source: a pager or task bar, i.e. the user
-    xcb_send_event(connection_, 0, root_,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&event));
-    return xcb_flush(connection_) > 0;
 }
 
 }  // namespace e2e

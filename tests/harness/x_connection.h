@@ -1,6 +1,7 @@
 // A direct connection to the test X server, for the questions the command
 // line tools cannot answer (selection owners, the window tree with classes,
-// shapes) or answer too slowly to poll.
+// shapes) or answer too slowly to poll. The client messages it sends are in
+// x_messages.cpp.
 #pragma once
 
 #include <QImage>
@@ -70,6 +71,10 @@ public:
     // ours, in order with all other events.
     bool sync_window_manager(int timeout_ms);
 
+    // Waits until the program owning `window` has read every event sent to
+    // it before this call: it answers a _NET_WM_PING in order with them.
+    bool ping(XWindow window, int timeout_ms);
+
     // Asks the window manager to close the window, as a task bar does
     // (_NET_CLOSE_WINDOW); the manager then sends WM_DELETE_WINDOW.
     bool request_close(XWindow window);
@@ -80,6 +85,7 @@ private:
 
     xcb_connection_t* connection_ = nullptr;
     XWindow root_ = 0;
+    std::uint32_t pings_ = 0;
 };
 
 }  // namespace e2e
