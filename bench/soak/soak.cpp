@@ -27,48 +27,45 @@
 #include <optional>
 #include <vector>
 
-#include "harness/app_run.h"
-#include "harness/process.h"
+#include "harness/files.h"
+#include "harness/window_points.h"
+#include "harness/x_app.h"
 #include "harness/x_session.h"
 
 namespace {
 
-using e2e::AppRun;
-using e2e::XSession;
-using e2e::XWindow;
+using e2e::Role;
 using e2e::rss_mb;
+using e2e::XAppRun;
+using e2e::XSession;
+using huepick::layout::windowRect;
 
 constexpr int kSampleEveryMs = 10'000;
 constexpr double kGrowthLimitMb = 5.0;
-
-// Window pixels of the controls, as designed: where a click may land, inside
-// the control and off its edges.
-constexpr QRect kStepButtons[] = {
-    {123, 67, 26, 21},   // Picture1, red up
-    {114, 93, 26, 20},   // Picture2, red down
-    {132, 127, 28, 18},  // Picture4, green up
-    {129, 155, 26, 16},  // Picture5, green down
-    {111, 192, 24, 28},  // Picture6, blue up
-    {126, 215, 26, 26},  // Picture7, blue down
-};
-constexpr QRect kFields[] = {
-    {168, 95, 18, 13},   // txt_R
-    {181, 155, 18, 13},  // txt_G
-    {176, 216, 18, 13},  // txt_B
-    {288, 115, 48, 15},  // show_hex
-};
-constexpr QRect kDropper{290, 180, 26, 24};
-constexpr QRect kMagnifier{250, 212, 32, 26};
-constexpr QRect kExport{232, 39, 28, 11};  // clear of Picture16 below it
-// Picture9, the close button, with a margin: nothing random may land here.
-constexpr QRect kCloseGuard{304, 137, 48, 43};
 // The lens of the magnify mode: a disc of 150 pixels at this offset from the
 // main window.
 constexpr QPoint kLensCentre{160 + 75, 65 + 75};
 
+constexpr Role kStepButtons[] = {Role::RedUp,     Role::RedDown, Role::GreenUp,
+                                 Role::GreenDown, Role::BlueUp,  Role::BlueDown};
+constexpr Role kChannelFields[] = {Role::RedField, Role::GreenField, Role::BlueField};
+constexpr Role kFields[] = {Role::RedField, Role::GreenField, Role::BlueField, Role::HexField};
+
+// Where a random click on a control may land: the middle half of its
+// rectangle, less what the controls stacked above it cover.
+QRegion target_of(Role role) {
+    const QRect r = windowRect(role);
+    QRegion target(r.adjusted(r.width() / 4, r.height() / 4, -r.width() / 4, -r.height() / 4));
+    for (std::size_t i = static_cast<std::size_t>(role) + 1; i < huepick::layout::kControls.size();
+         ++i) {
+        target -= windowRect(huepick::layout::kControls[i].role);
+    }
+    return target;
+}
+
 class Soak {
 public:
-    Soak(XSession& session, AppRun& app, quint32 seed)
+    Soak(XSession& session, XAppRun& app, quint32 seed)
         : session_(session), app_(app), random_(seed) {}
 
     bool set_up();
@@ -89,19 +86,32 @@ private:
     QPoint inside(const QRect& r) {
         return {pick_number(r.left(), r.right()), pick_number(r.top(), r.bottom())};
     }
-    // Runs one xdotool command line; `events` input events go out with it.
-    bool xdo(const QStringList& args, int events);
-    bool move_to(QPoint local) {
-        const QPoint at = origin_ + local;
-        return xdo({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())},
-                   1);
+    QPoint inside(Role role) {
+        const QRegion target = target_of(role);
+        QPoint at;
+        do {
+            at = inside(target.boundingRect());
+        } while (!target.contains(at));
+        return at;
     }
-    bool click(QPoint local, int button = 1);
-    bool keys(const QStringList& names);
+    // Counts the input events an action sent; records what failed.
+    bool sent(bool ok, int events, const char* what) {
+        events_ += events;
+        if (!ok && trouble_.isEmpty()) {
+            trouble_ = QStringLiteral("xdotool failed to %1").arg(QLatin1String(what));
+        }
+        return ok;
+    }
+    bool move_to(QPoint local) { return sent(app_.point_at(local), 1, "move the pointer"); }
+    bool click(QPoint local, int button = 1) { return sent(app_.click(local, button), 3, "click"); }
+    bool key(const QString& name) { return sent(session_.key(name), 2, "press a key"); }
+    bool type(const QString& text) {
+        return sent(session_.type(text), 2 * static_cast<int>(text.size()), "type");
+    }
     bool focus();
     // Over the background, without a click: re-enables the fields after a
     // right-button copy.
-    bool wander();
+    bool wander() { return move_to(background_); }
 
     bool type_into_field();
     bool enter_hex();
@@ -113,14 +123,14 @@ private:
     bool copy_field();
     bool hide_and_restore();
 
-    std::optional<XWindow> capture_window();
-    std::optional<QPoint> tray_icon();
+    bool capture_open() {
+        return session_.viewable_window(QStringLiteral("captureme")).has_value();
+    }
     QString random_hex_text();
 
     XSession& session_;
-    AppRun& app_;
+    XAppRun& app_;
     QRandomGenerator random_;
-    QPoint origin_;
     QPoint background_;
     bool focus_lost_ = true;
     QString trouble_;
@@ -133,89 +143,33 @@ private:
 };
 
 bool Soak::set_up() {
-    const std::optional<QRect> where = app_.geometry();
     const std::optional<std::vector<QRect>> shape = session_.x().bounding_shape(app_.window());
-    if (!where || !shape) {
-        trouble_ = QStringLiteral("no geometry for the main window");
-        return false;
-    }
-    origin_ = where->topLeft();
-    // A background point well inside the shape and clear of every control.
-    QRegion inside;
-    for (const QRect& r : *shape) {
-        inside += r;
-    }
-    QRegion controls;
-    for (const QRect& r : kStepButtons) {
-        controls += r.adjusted(-10, -10, 10, 10);
-    }
-    for (const QRect& r : kFields) {
-        controls += r.adjusted(-20, -20, 20, 20);
-    }
-    for (const QRect& r : {kDropper, kMagnifier, kExport, kCloseGuard}) {
-        controls += r.adjusted(-10, -10, 10, 10);
-    }
-    controls += QRect(20, 15, 95, 80);    // the colour swatch and Text1
-    controls += QRect(235, 60, 50, 45);   // Picture16
-    controls += QRect(200, 215, 50, 50);  // Picture15
-    for (int y = 20; y < 280 && background_.isNull(); y += 4) {
-        for (int x = 20; x < 380; x += 4) {
-            const QRegion square(x - 6, y - 6, 13, 13);
-            if (square.subtracted(inside).isEmpty() && square.intersected(controls).isEmpty()) {
-                background_ = QPoint(x, y);
-                break;
-            }
-        }
-    }
-    if (background_.isNull()) {
+    // Well clear of every control: a right click there hides the window, and
+    // a left one would drag it.
+    const std::optional<QPoint> background =
+        shape ? e2e::background_point(*shape, 12) : std::nullopt;
+    if (!background) {
         trouble_ = QStringLiteral("no background point in the window's shape");
         return false;
     }
-    if (!tray_icon()) {
+    background_ = *background;
+    if (!session_.tray_icon()) {
         trouble_ = QStringLiteral("no tray icon");
         return false;
     }
     return true;
 }
 
-bool Soak::xdo(const QStringList& args, int events) {
-    const e2e::ToolResult r = session_.xdotool(args, 5000);
-    events_ += events;
-    if (!r.ok()) {
-        trouble_ = QStringLiteral("xdotool %1: %2").arg(args.join(u' '), r.describe());
-        return false;
-    }
-    return true;
-}
-
-bool Soak::click(QPoint local, int button) {
-    // The server takes the motion before the button, so no --sync is needed.
-    const QPoint at = origin_ + local;
-    return xdo({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
-                QStringLiteral("click"), QString::number(button)},
-               3);
-}
-
-bool Soak::keys(const QStringList& names) {
-    QStringList args{QStringLiteral("key")};
-    args << names;
-    return xdo(args, 2 * static_cast<int>(names.size()));
-}
-
 bool Soak::focus() {
     if (!focus_lost_) {
         return true;
     }
-    if (!session_.activate(app_.window())) {
+    if (!app_.focus()) {
         trouble_ = QStringLiteral("the main window cannot get the focus");
         return false;
     }
     focus_lost_ = false;
     return true;
-}
-
-bool Soak::wander() {
-    return move_to(background_);
 }
 
 QString Soak::random_hex_text() {
@@ -238,27 +192,22 @@ QString Soak::random_hex_text() {
 
 bool Soak::type_into_field() {
     static const char* const odd[] = {"abc", "-5", "1e3", "2.5", " 7", "999", "0x1", "+12"};
-    const QRect field = kFields[random_.bounded(3)];
+    const Role field = kChannelFields[random_.bounded(3)];
     const QString text = random_.bounded(4) == 0 ? QString::fromLatin1(odd[random_.bounded(8)])
                                                  : QString::number(random_.bounded(300));
-    return focus() && wander() && move_to(inside(field)) && keys({QStringLiteral("ctrl+a")}) &&
-           xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("15"),
-                QStringLiteral("--"), text},
-               2 * static_cast<int>(text.size()));
+    return focus() && wander() && move_to(inside(field)) && key(QStringLiteral("ctrl+a")) &&
+           type(text);
 }
 
 bool Soak::enter_hex() {
-    const QString text = random_hex_text();
-    return focus() && wander() && move_to(inside(kFields[3])) && keys({QStringLiteral("ctrl+a")}) &&
-           xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("15"),
-                QStringLiteral("--"), text},
-               2 * static_cast<int>(text.size())) &&
-           keys({QStringLiteral("Return")});
+    return focus() && wander() && move_to(inside(Role::HexField)) &&
+           key(QStringLiteral("ctrl+a")) && type(random_hex_text()) &&
+           key(QStringLiteral("Return"));
 }
 
 bool Soak::function_key() {
-    return focus() && wander() && move_to(inside(kFields[3])) &&
-           keys({QStringLiteral("F%1").arg(pick_number(1, 10))});
+    return focus() && wander() && move_to(inside(Role::HexField)) &&
+           key(QStringLiteral("F%1").arg(pick_number(1, 10)));
 }
 
 bool Soak::step_click() {
@@ -266,45 +215,32 @@ bool Soak::step_click() {
 }
 
 bool Soak::step_hold() {
-    const QPoint at = origin_ + inside(kStepButtons[random_.bounded(6)]);
-    if (!xdo({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
-              QStringLiteral("mousedown"), QStringLiteral("1")},
-             2)) {
+    if (!move_to(inside(kStepButtons[random_.bounded(6)])) ||
+        !sent(session_.mouse_down(1), 1, "press a button")) {
         return false;
     }
     QThread::msleep(static_cast<unsigned long>(pick_number(50, 400)));
-    return xdo({QStringLiteral("mouseup"), QStringLiteral("1")}, 1);
-}
-
-std::optional<XWindow> Soak::capture_window() {
-    for (XWindow w : session_.x().find_named(QStringLiteral("captureme"))) {
-        if (session_.x().viewable(w)) {
-            return w;
-        }
-    }
-    return std::nullopt;
+    return sent(session_.mouse_up(1), 1, "release a button");
 }
 
 bool Soak::pick(bool magnify) {
-    if (!click(inside(magnify ? kMagnifier : kDropper))) {
+    if (!click(inside(magnify ? Role::MagnifyButton : Role::SampleButton))) {
         return false;
     }
     focus_lost_ = true;
-    if (!e2e::poll_until([&] { return capture_window().has_value(); }, 3000, 20)) {
+    if (!e2e::poll_until([&] { return capture_open(); }, 3000, 20)) {
         ++misses_;
         return true;  // never click the desktop blind
     }
     // Anywhere on the capture but where the main window and the tray are, so
     // that a capture that closes early cannot pass the click on.
     const QRect screen(0, 0, 1280, 1024 - 40);
-    const QRect main_area(origin_, QSize(400, 300));
+    const QRect main_area = app_.geometry().value_or(QRect());
     QPoint at;
     do {
         at = inside(screen);
     } while (main_area.adjusted(-10, -10, 10, 10).contains(at));
-    if (!xdo({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
-              QStringLiteral("click"), QStringLiteral("1")},
-             3)) {
+    if (!sent(session_.click_at(at), 3, "click on the capture")) {
         return false;
     }
     if (magnify) {
@@ -315,15 +251,15 @@ bool Soak::pick(bool magnify) {
         const QPoint on_disc = kLensCentre + QPoint(static_cast<int>(radius * std::cos(angle)),
                                                     static_cast<int>(radius * std::sin(angle)));
         QThread::msleep(60);
-        if (!capture_window() || !click(on_disc)) {
+        if (!capture_open() || !click(on_disc)) {
             ++misses_;
         }
     }
-    if (!e2e::poll_until([&] { return !capture_window().has_value(); }, 3000, 20)) {
+    if (!e2e::poll_until([&] { return !capture_open(); }, 3000, 20)) {
         // Leave with a right-button press, which cancels.
         ++misses_;
-        xdo({QStringLiteral("click"), QStringLiteral("3")}, 2);
-        if (!e2e::poll_until([&] { return !capture_window().has_value(); }, 3000, 20)) {
+        sent(session_.click(3), 2, "cancel the capture");
+        if (!e2e::poll_until([&] { return !capture_open(); }, 3000, 20)) {
             trouble_ = QStringLiteral("the capture window does not go away");
             return false;
         }
@@ -333,7 +269,7 @@ bool Soak::pick(bool magnify) {
 }
 
 bool Soak::export_record() {
-    if (!click(inside(kExport))) {
+    if (!click(inside(Role::ExportButton))) {
         return false;
     }
     ++exports_;
@@ -342,21 +278,6 @@ bool Soak::export_record() {
 
 bool Soak::copy_field() {
     return click(inside(kFields[random_.bounded(4)]), 3) && wander();
-}
-
-std::optional<QPoint> Soak::tray_icon() {
-    const XWindow tray = session_.tray_window();
-    if (tray == 0) {
-        return std::nullopt;
-    }
-    for (XWindow w : session_.x().find_named(QStringLiteral("huepick"), tray)) {
-        if (session_.x().viewable(w)) {
-            if (const std::optional<QRect> g = session_.x().geometry(w)) {
-                return g->center();
-            }
-        }
-    }
-    return std::nullopt;
 }
 
 bool Soak::hide_and_restore() {
@@ -368,14 +289,12 @@ bool Soak::hide_and_restore() {
         ++misses_;
         return true;
     }
-    const std::optional<QPoint> icon = tray_icon();
+    const std::optional<QRect> icon = session_.tray_icon();
     if (!icon) {
         trouble_ = QStringLiteral("the tray icon went away");
         return false;
     }
-    if (!xdo({QStringLiteral("mousemove"), QString::number(icon->x()), QString::number(icon->y()),
-              QStringLiteral("click"), QStringLiteral("1")},
-             3) ||
+    if (!sent(session_.click_at(icon->center()), 3, "click the tray icon") ||
         !app_.wait_viewable(true, 3000)) {
         trouble_ = QStringLiteral("the tray icon does not bring the window back");
         return false;
@@ -442,8 +361,8 @@ int main(int argc, char** argv) {
     // The program as users run it: no allocator tuning. Each pick copies the
     // whole screen, and the program hands that memory back when the picking
     // window goes away.
-    AppRun app(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
-    if (!app.start() || !app.wait_for_window()) {
+    XAppRun app(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
+    if (!app.launch()) {
         std::fprintf(stderr, "huepick did not start: %s\n", qPrintable(app.error()));
         return 1;
     }
@@ -487,16 +406,12 @@ int main(int argc, char** argv) {
     // End through the close button, as a user would.
     bool closed = false;
     if (app.running()) {
-        if (const std::optional<QPoint> at = app.to_screen({328, 158})) {
-            closed = session.mouse_move(*at) && session.click(1);
-        }
+        closed = app.click(Role::CloseButton);
     }
     const e2e::ExitInfo exit = app.wait_exit(10000);
     const QString err = app.stderr_text();
-    const QByteArray log = [&] {
-        QFile file(app.app_dir() + QStringLiteral("/huepick.html"));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }();
+    const QByteArray log =
+        e2e::read_file(app.app_file(QStringLiteral("huepick.html"))).value_or(QByteArray());
     const qsizetype records = log.count("<FONT FACE=arial SIZE=3 COLOR=");
     const std::optional<QString> stored =
         app.ini_value(QStringLiteral("settings"), QStringLiteral("lastcolor"));

@@ -12,17 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "harness/app_run.h"
+#include "harness/desk.h"
 #include "harness/printers.h"
-#include "harness/x_session.h"
 
 namespace e2e {
 namespace {
 
-// Main-window points (logical pixels): the middle of each control.
-constexpr QPoint kDropper{303, 192};
-constexpr QPoint kMagnifier{266, 225};
-constexpr QPoint kHexField{312, 122};
+// Where the lens shows, from the main window's top-left (logical pixels).
 constexpr QPoint kLensOffset{160, 65};
 
 const QString kCaptureTitle = QStringLiteral("captureme");
@@ -44,41 +40,39 @@ struct DeskOptions {
     QString scale{};  // QT_SCALE_FACTOR; none when empty
 };
 
-// Xvfb and openbox, the pattern behind everything, and huepick on top.
-class Desk {
-public:
-    explicit Desk(const DeskOptions& options)
-        : session_({.screen_size = options.screen, .monitors = options.monitors}),
-          app_(session_, {.ini = QByteArray("[settings]\nlastcolor=123456\n"),
-                          .env = options.scale.isEmpty()
-                                     ? QMap<QString, QString>{}
-                                     : QMap<QString, QString>{
-                                           {QStringLiteral("QT_SCALE_FACTOR"), options.scale}}}) {
-        scale_ = options.scale.isEmpty() ? 1.0 : options.scale.toDouble();
+AppOptions app_options(const DeskOptions& options) {
+    AppOptions app{.ini = QByteArray("[settings]\nlastcolor=123456\n")};
+    if (!options.scale.isEmpty()) {
+        app.env.insert(QStringLiteral("QT_SCALE_FACTOR"), options.scale);
     }
+    return app;
+}
 
-    ~Desk() {
+// Xvfb and openbox, the pattern behind everything, and huepick on top.
+class PatternDesk : public Desk {
+public:
+    explicit PatternDesk(const DeskOptions& options)
+        : Desk({.screen_size = options.screen, .monitors = options.monitors},
+               app_options(options)) {}
+
+    ~PatternDesk() override {
         for (auto& p : patterns_) {
             stop_process(*p);
         }
     }
 
     // Brings everything up; an empty text means success.
-    QString start() {
-        if (!session_.ok()) {
-            return session_.error();
+    QString bring_up() {
+        if (!session().ok()) {
+            return session().error();
         }
         if (QString e = show_pattern(false); !e.isEmpty()) {
             return e;
         }
-        if (!app_.start() || !app_.wait_for_window()) {
-            return QStringLiteral("huepick: ") + app_.error();
+        if (!open()) {
+            return QStringLiteral("huepick: ") + error();
         }
-        const std::optional<QRect> g = app_.geometry();
-        if (!g) {
-            return QStringLiteral("no main window geometry");
-        }
-        main_ = g->topLeft();
+        main_ = geometry()->topLeft();
         return {};
     }
 
@@ -86,7 +80,7 @@ public:
     // Under another window it cannot draw, so only wait when it is in view.
     QString show_pattern(bool inverted, bool wait_drawn = true) {
         auto p = std::make_unique<QProcess>();
-        p->setProcessEnvironment(session_.environment());
+        p->setProcessEnvironment(session().environment());
         p->setProgram(QStringLiteral(PATTERN_WINDOW_BIN));
         if (inverted) {
             p->setArguments({QStringLiteral("--inverted")});
@@ -110,22 +104,16 @@ public:
         return {};
     }
 
-    XSession& session() { return session_; }
-    AppRun& app() { return app_; }
-    double scale() const { return scale_; }
     QPoint main() const { return main_; }
 
     // A point of the main window, in device pixels.
-    QPoint on_main(QPoint logical) const {
-        return main_ + QPoint(qRound(logical.x() * scale_), qRound(logical.y() * scale_));
-    }
-    QPoint lens_origin() const { return on_main(kLensOffset); }
+    QPoint on_main(QPoint logical) { return to_screen(logical).value_or(QPoint(-1, -1)); }
+    QPoint lens_origin() { return on_main(kLensOffset); }
 
     // Presses and releases a main-window button; returns the capture window
     // once it is viewable.
-    std::optional<XWindow> open(QPoint button, int mouse_button = 1) {
-        if (!session_.mouse_move(on_main(button)) || !session_.mouse_down(mouse_button) ||
-            !session_.mouse_up(mouse_button)) {
+    std::optional<XWindow> open_capture(Role button, int mouse_button = 1) {
+        if (!click(button, mouse_button)) {
             return std::nullopt;
         }
         return wait_capture();
@@ -133,17 +121,8 @@ public:
 
     std::optional<XWindow> wait_capture(int timeout_ms = 3000) {
         std::optional<XWindow> found;
-        poll_until(
-            [&] {
-                for (XWindow w : session_.x().find_named(kCaptureTitle)) {
-                    if (session_.x().viewable(w)) {
-                        found = w;
-                        return true;
-                    }
-                }
-                return false;
-            },
-            timeout_ms);
+        poll_until([&] { return (found = session().viewable_window(kCaptureTitle)).has_value(); },
+                   timeout_ms);
         return found;
     }
 
@@ -155,36 +134,25 @@ public:
     }
 
     bool capture_gone(int timeout_ms = 3000) {
-        return poll_until(
-            [&] {
-                for (XWindow w : session_.x().find_named(kCaptureTitle)) {
-                    if (session_.x().viewable(w)) {
-                        return false;
-                    }
-                }
-                return true;
-            },
-            timeout_ms);
+        return poll_until([&] { return !session().viewable_window(kCaptureTitle); }, timeout_ms);
     }
 
-    bool click_at(QPoint device, int button = 1) {
-        return session_.mouse_move(device) && session_.click(button);
-    }
+    bool click_at(QPoint device, int button = 1) { return session().click_at(device, button); }
 
-    // F1 over the hex field; the clipboard's text once it is `expected`, or
-    // the last text seen.
+    // F1 over the hex field, the main window having the keyboard; the
+    // clipboard's text once it is `expected`, or the last text seen.
     QString copied(const QString& expected) {
-        if (!session_.mouse_move(on_main(kHexField)) || !session_.activate(app_.window()) ||
-            !session_.key(QStringLiteral("F1"))) {
-            return QStringLiteral("<cannot press F1 over the hex field>");
+        if (!focus()) {
+            return QStringLiteral("<cannot give the main window the keyboard>");
         }
-        return session_.wait_clipboard(expected).value_or(QStringLiteral("<empty clipboard>"));
+        return copy_with_key(QStringLiteral("F1"), expected)
+            .value_or(QStringLiteral("<empty clipboard>"));
     }
 
     // Opens in sample mode, clicks `device`, and returns what F1 copies
     // afterwards (waiting for `expected`).
     QString sample(QPoint device, QRgb expected) {
-        if (!open(kDropper)) {
+        if (!open_capture(Role::SampleButton)) {
             return QStringLiteral("<no capture window>");
         }
         if (!click_at(device)) {
@@ -197,21 +165,19 @@ public:
     }
 
 private:
-    XSession session_;
-    AppRun app_;
     std::vector<std::unique_ptr<QProcess>> patterns_;
-    double scale_ = 1.0;
     QPoint main_;
 };
 
 #define START(desk)                                      \
     do {                                                 \
-        const QString why = (desk).start();              \
+        const QString why = (desk).bring_up();           \
         ASSERT_TRUE(why.isEmpty()) << why.toStdString(); \
     } while (0)
 
 // Points away from the main window, which the frozen copy shows too.
-std::vector<QPoint> spots_outside(const Desk& desk, QSize screen, std::vector<QPoint> wanted) {
+std::vector<QPoint> spots_outside(const PatternDesk& desk, QSize screen,
+                                  std::vector<QPoint> wanted) {
     const QRect main_area(desk.main(), QSize(qCeil(400 * desk.scale()), qCeil(300 * desk.scale())));
     std::vector<QPoint> kept;
     for (QPoint p : wanted) {
@@ -226,11 +192,11 @@ std::vector<QPoint> spots_outside(const Desk& desk, QSize screen, std::vector<QP
 
 TEST(CapturePick, PicksExactPixelsOnA2560x1600ScreenUpToTheLastColumnAndRow) {
     const QSize screen(2560, 1600);
-    Desk desk({.screen = screen});
+    PatternDesk desk({.screen = screen});
     START(desk);
 
     // The window covers the whole screen with no frame.
-    ASSERT_TRUE(desk.open(kDropper));
+    ASSERT_TRUE(desk.open_capture(Role::SampleButton));
     const std::optional<XWindow> capture = desk.wait_capture();
     ASSERT_TRUE(capture);
     EXPECT_EQ(desk.session().x().geometry(*capture), QRect(QPoint(0, 0), screen));
@@ -258,17 +224,17 @@ class ScaledPick : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(ScaledPick, PicksTheExactDevicePixelOnEveryMonitor) {
     const QSize screen(2560, 1024);
-    Desk desk({.screen = screen,
-               .monitors = {{.geometry = {0, 0, 1280, 1024}, .primary = true},
-                            {.geometry = {1280, 0, 1280, 1024}}},
-               .scale = QString::fromLatin1(GetParam())});
+    PatternDesk desk({.screen = screen,
+                      .monitors = {{.geometry = {0, 0, 1280, 1024}, .primary = true},
+                                   {.geometry = {1280, 0, 1280, 1024}}},
+                      .scale = QString::fromLatin1(GetParam())});
     START(desk);
 
     // One window over both monitors, showing the screen exactly as it was:
     // not a pixel shifted, scaled or smoothed.
     const QImage before = desk.session().screenshot();
     ASSERT_FALSE(before.isNull());
-    const std::optional<XWindow> capture = desk.open(kDropper);
+    const std::optional<XWindow> capture = desk.open_capture(Role::SampleButton);
     ASSERT_TRUE(capture);
     const std::optional<QRect> covered = desk.session().x().geometry(*capture);
     ASSERT_TRUE(covered);
@@ -325,7 +291,7 @@ INSTANTIATE_TEST_SUITE_P(Scales, ScaledPick, ::testing::Values("1", "1.5", "2"),
 
 TEST(CapturePick, PicksExactPixelsAtScale1_25) {
     const QSize screen(1920, 1080);
-    Desk desk({.screen = screen, .scale = QStringLiteral("1.25")});
+    PatternDesk desk({.screen = screen, .scale = QStringLiteral("1.25")});
     START(desk);
     for (QPoint p :
          spots_outside(desk, screen, {{1, 1}, {2, 2}, {3, 3}, {1919, 1079}, {1001, 5}})) {
@@ -337,11 +303,11 @@ TEST(CapturePick, PicksExactPixelsAtScale1_25) {
 // ---------------------------------------------------------------- frozen copy, cancel
 
 TEST(CapturePick, PicksTheFrozenCopyAndEachOpeningTakesAFreshOne) {
-    Desk desk({});
+    PatternDesk desk({});
     START(desk);
     const QPoint p(100, 900);
 
-    ASSERT_TRUE(desk.open(kDropper));
+    ASSERT_TRUE(desk.open_capture(Role::SampleButton));
     // The screen changes under the open window: the pick is the old pixel.
     ASSERT_EQ(desk.show_pattern(true, false), QString());
     ASSERT_TRUE(desk.click_at(p));
@@ -354,21 +320,21 @@ TEST(CapturePick, PicksTheFrozenCopyAndEachOpeningTakesAFreshOne) {
 }
 
 TEST(CapturePick, RightPressCancelsWithTheColourUntouchedAndNothingReopens) {
-    Desk desk({});
+    PatternDesk desk({});
     START(desk);
     const QString before = desk.copied(QStringLiteral("color = #123456"));
     ASSERT_EQ(before, QStringLiteral("color = #123456"));
 
     // Cancel on the frozen image of the sample button itself: its release
     // must not reach the real button underneath.
-    ASSERT_TRUE(desk.open(kDropper));
-    ASSERT_TRUE(desk.click_at(desk.on_main(kDropper), 3));
+    ASSERT_TRUE(desk.open_capture(Role::SampleButton));
+    ASSERT_TRUE(desk.click_at(desk.on_main(centre(Role::SampleButton)), 3));
     EXPECT_TRUE(desk.capture_gone());
     EXPECT_FALSE(desk.wait_capture(500)) << "the release opened it again";
     EXPECT_EQ(desk.copied(QStringLiteral("color = #123456")), QStringLiteral("color = #123456"));
 
     // Keys do nothing either.
-    ASSERT_TRUE(desk.open(kDropper));
+    ASSERT_TRUE(desk.open_capture(Role::SampleButton));
     ASSERT_TRUE(desk.session().key(QStringLiteral("Escape")));
     ASSERT_TRUE(desk.session().key(QStringLiteral("Return")));
     EXPECT_TRUE(desk.stays_open()) << "a key closed the window";
@@ -380,11 +346,11 @@ TEST(CapturePick, RightPressCancelsWithTheColourUntouchedAndNothingReopens) {
 // ---------------------------------------------------------------- opening
 
 TEST(CapturePick, OpensOnReleaseForAnyButtonEvenAwayFromTheButton) {
-    Desk desk({});
+    PatternDesk desk({});
     START(desk);
 
     // The right button on the sample button opens it in sample mode.
-    ASSERT_TRUE(desk.open(kDropper, 3));
+    ASSERT_TRUE(desk.open_capture(Role::SampleButton, 3));
     const QPoint p(100, 900);
     ASSERT_TRUE(desk.click_at(p));
     ASSERT_TRUE(desk.capture_gone());
@@ -393,7 +359,7 @@ TEST(CapturePick, OpensOnReleaseForAnyButtonEvenAwayFromTheButton) {
     // Pressed on the magnifier, released far away: it opens, in magnify mode
     // (the first click shows the lens and picks nothing).
     XSession& s = desk.session();
-    ASSERT_TRUE(s.mouse_move(desk.on_main(kMagnifier)) && s.mouse_down(1));
+    ASSERT_TRUE(s.mouse_move(desk.on_main(centre(Role::MagnifyButton))) && s.mouse_down(1));
     ASSERT_TRUE(s.mouse_move({1800, 1000}) && s.mouse_up(1));
     ASSERT_TRUE(desk.wait_capture());
     ASSERT_TRUE(desk.click_at({1500, 120}));
@@ -406,7 +372,7 @@ TEST(CapturePick, OpensOnReleaseForAnyButtonEvenAwayFromTheButton) {
 // ---------------------------------------------------------------- magnify mode
 
 TEST(CapturePick, MagnifierShowsTheLensBesideTheMainWindowAndPicksThroughIt) {
-    Desk desk({});
+    PatternDesk desk({});
     START(desk);
     // The lens lies over the main window's image in the frozen copy, so what
     // it enlarges there is this.
@@ -416,7 +382,7 @@ TEST(CapturePick, MagnifierShowsTheLensBesideTheMainWindowAndPicksThroughIt) {
     const QPoint lens = desk.lens_origin();
     ASSERT_EQ(lens, desk.main() + QPoint(160, 65));
 
-    ASSERT_TRUE(desk.open(kMagnifier));
+    ASSERT_TRUE(desk.open_capture(Role::MagnifyButton));
     ASSERT_TRUE(desk.click_at(first));
     EXPECT_TRUE(desk.stays_open()) << "the first click only shows the lens";
     QImage shot;
@@ -464,9 +430,9 @@ TEST(CapturePick, MagnifierShowsTheLensBesideTheMainWindowAndPicksThroughIt) {
 }
 
 TEST(CapturePick, MagnifierFirstClickChangesNothing) {
-    Desk desk({});
+    PatternDesk desk({});
     START(desk);
-    ASSERT_TRUE(desk.open(kMagnifier));
+    ASSERT_TRUE(desk.open_capture(Role::MagnifyButton));
     ASSERT_TRUE(desk.click_at({1500, 120}));
     EXPECT_TRUE(desk.stays_open());
     ASSERT_TRUE(desk.click_at({1500, 120}, 3));
@@ -475,10 +441,10 @@ TEST(CapturePick, MagnifierFirstClickChangesNothing) {
 }
 
 TEST(CapturePick, MagnifierAtScale1_5PicksTheDevicePixelTheLensShows) {
-    Desk desk({.scale = QStringLiteral("1.5")});
+    PatternDesk desk({.scale = QStringLiteral("1.5")});
     START(desk);
     const QPoint first(1501, 121);
-    ASSERT_TRUE(desk.open(kMagnifier));
+    ASSERT_TRUE(desk.open_capture(Role::MagnifyButton));
     ASSERT_TRUE(desk.click_at(first));
     EXPECT_TRUE(desk.stays_open());
     // The lens is 225 device pixels across and shows 20 device pixels: lens

@@ -7,25 +7,22 @@
 #include <QRegion>
 #include <QSet>
 
-#include "harness/app_run.h"
 #include "harness/printers.h"
+#include "harness/x_app.h"
 #include "harness/x_session.h"
-#include "layout_points.h"
 
 namespace e2e {
 namespace {
 
 const QByteArray kOrange = "[settings]\nlastcolor=FF8000\n";
 
-// Starts huepick in `session` and waits for its main window.
-#define START_AND_FIND(app)                                    \
-    ASSERT_TRUE((app).start()) << (app).error().toStdString(); \
-    ASSERT_TRUE((app).wait_for_window()) << (app).error().toStdString()
+// Starts huepick in its session and waits for its main window.
+#define START_AND_FIND(app) ASSERT_TRUE((app).launch()) << (app).error().toStdString()
 
 TEST(MainWindowMap, OpensFramelessAt400x300InTheScreenCentre) {
     XSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
-    AppRun app(session, {.ini = kOrange});
+    XAppRun app(session, {.ini = kOrange});
     START_AND_FIND(app);
 
     EXPECT_EQ(app.geometry(), QRect(440, 362, 400, 300));
@@ -49,7 +46,7 @@ TEST(MainWindowMap, IsCutToItsSkinSoTheKeyColourNeverShows) {
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     const QImage desktop = session.screenshot();
     ASSERT_FALSE(desktop.isNull());
-    AppRun app(session, {.ini = kOrange});
+    XAppRun app(session, {.ini = kOrange});
     START_AND_FIND(app);
     const std::optional<QRect> where = app.geometry();
     ASSERT_TRUE(where.has_value());
@@ -96,7 +93,7 @@ TEST(MainWindowMap, CentresItselfWithoutAWindowManager) {
     // has to.
     XSession session({.screen_size = {1024, 768}, .window_manager = false});
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
-    AppRun app(session, {.ini = kOrange});
+    XAppRun app(session, {.ini = kOrange});
     START_AND_FIND(app);
 
     EXPECT_EQ(app.geometry(), QRect(312, 234, 400, 300));
@@ -110,7 +107,7 @@ TEST(MainWindowMap, CentresOnThePrimaryMonitor) {
                       .monitors = {{.geometry = {0, 0, 1280, 1024}},
                                    {.geometry = {1280, 0, 1024, 768}, .primary = true}}});
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
-    AppRun app(session, {.ini = kOrange});
+    XAppRun app(session, {.ini = kOrange});
     START_AND_FIND(app);
 
     EXPECT_EQ(app.geometry(), QRect(1280 + 312, 234, 400, 300));
@@ -119,8 +116,8 @@ TEST(MainWindowMap, CentresOnThePrimaryMonitor) {
 TEST(MainWindowMap, ScaleFactorTwoDoublesTheWindowInDevicePixels) {
     XSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
-    AppRun app(session,
-               {.ini = kOrange, .env = {{QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2")}}});
+    XAppRun app(session, {.ini = kOrange,
+                          .env = {{QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2")}}});
     START_AND_FIND(app);
 
     // The logical screen is 640 x 512, so the centred window starts at
@@ -131,7 +128,7 @@ TEST(MainWindowMap, ScaleFactorTwoDoublesTheWindowInDevicePixels) {
 TEST(MainWindowSettings, ReadsTheFileBesideTheExecutableNotInTheWorkingFolder) {
     XSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
-    AppRun app(session, {.ini = "[settings]\nlastcolor=ABC\n"});
+    XAppRun app(session, {.ini = "[settings]\nlastcolor=ABC\n"});
     {
         QFile decoy(app.work_dir() + QStringLiteral("/huepick.ini"));
         ASSERT_TRUE(decoy.open(QIODevice::WriteOnly));
@@ -141,8 +138,7 @@ TEST(MainWindowSettings, ReadsTheFileBesideTheExecutableNotInTheWorkingFolder) {
 
     // A right-button press on the hexadecimal field copies its text, which
     // is the stored text as read, "#" in front.
-    ASSERT_TRUE(app.click_at(kHexFieldCentre, 3));
-    EXPECT_EQ(session.wait_clipboard(QStringLiteral("#ABC")), QStringLiteral("#ABC"));
+    EXPECT_EQ(app.copy_field(Role::HexField, QStringLiteral("#ABC")), QStringLiteral("#ABC"));
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 #include <csignal>
 #include <functional>
 
-#include "harness/app_run.h"
 #include "harness/printers.h"
+#include "harness/x_app.h"
 #include "harness/x_session.h"
 
 namespace e2e {
@@ -16,7 +16,7 @@ namespace {
 // shutdown can bring the shown value back; the other section must survive it.
 const QByteArray kChangedWhileRunning = "[settings]\nlastcolor=111111\n[other]\nkeep=1\n";
 
-void expect_clean_exit(AppRun& app, XSession& session) {
+void expect_clean_exit(XAppRun& app, XSession& session) {
     const ExitInfo exit = app.wait_exit(5000);
     ASSERT_TRUE(exit.exited) << "huepick is still running; its window is "
                              << (app.viewable() ? "shown" : "not shown")
@@ -28,7 +28,7 @@ void expect_clean_exit(AppRun& app, XSession& session) {
 
 struct WindowManagerClose {
     const char* name;
-    std::function<bool(AppRun&)> close;
+    std::function<bool(XAppRun&)> close;
     friend void PrintTo(const WindowManagerClose& c, std::ostream* os) { *os << c.name; }
 };
 
@@ -38,9 +38,8 @@ TEST_P(ShutdownByWindowManager, StoresTheShownTextAndExits) {
     XSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     // "ABC" shows as "#ABC" and is stored back unchanged, not as the channels.
-    AppRun app(session, {.ini = "[settings]\nlastcolor=ABC\n"});
-    ASSERT_TRUE(app.start()) << app.error().toStdString();
-    ASSERT_TRUE(app.wait_for_window()) << app.error().toStdString();
+    XAppRun app(session, {.ini = "[settings]\nlastcolor=ABC\n"});
+    ASSERT_TRUE(app.launch()) << app.error().toStdString();
     ASSERT_TRUE(app.write_ini(kChangedWhileRunning));
 
     ASSERT_TRUE(GetParam().close(app));
@@ -53,9 +52,8 @@ TEST_P(ShutdownByWindowManager, StoresTheShownTextAndExits) {
 TEST_P(ShutdownByWindowManager, CreatesTheSettingsFileWhenThereWasNone) {
     XSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
-    AppRun app(session);
-    ASSERT_TRUE(app.start()) << app.error().toStdString();
-    ASSERT_TRUE(app.wait_for_window()) << app.error().toStdString();
+    XAppRun app(session);
+    ASSERT_TRUE(app.launch()) << app.error().toStdString();
 
     ASSERT_TRUE(GetParam().close(app));
     expect_clean_exit(app, session);
@@ -67,8 +65,8 @@ TEST_P(ShutdownByWindowManager, CreatesTheSettingsFileWhenThereWasNone) {
 INSTANTIATE_TEST_SUITE_P(
     Openbox, ShutdownByWindowManager,
     ::testing::Values(
-        WindowManagerClose{"AltF4", [](AppRun& app) { return app.close_with_keyboard(); }},
-        WindowManagerClose{"CloseRequest", [](AppRun& app) { return app.close_with_request(); }}),
+        WindowManagerClose{"AltF4", [](XAppRun& app) { return app.close_with_keyboard(); }},
+        WindowManagerClose{"CloseRequest", [](XAppRun& app) { return app.close_with_request(); }}),
     [](const ::testing::TestParamInfo<WindowManagerClose>& info) { return info.param.name; });
 
 struct Signal {
@@ -82,9 +80,8 @@ class ShutdownBySignal : public ::testing::TestWithParam<Signal> {};
 TEST_P(ShutdownBySignal, StoresTheShownColourAndExitsWithStatusZero) {
     XSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
-    AppRun app(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
-    ASSERT_TRUE(app.start()) << app.error().toStdString();
-    ASSERT_TRUE(app.wait_for_window()) << app.error().toStdString();
+    XAppRun app(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
+    ASSERT_TRUE(app.launch()) << app.error().toStdString();
     ASSERT_TRUE(app.write_ini(kChangedWhileRunning));
 
     ASSERT_TRUE(app.send_signal(GetParam().number));

@@ -4,14 +4,12 @@
 
 #include <algorithm>
 
-#include "harness/app_run.h"
 #include "harness/printers.h"
+#include "harness/x_app.h"
 #include "harness/x_session.h"
-#include "layout_points.h"
 
 namespace e2e {
 namespace {
-
 
 bool managed(XSession& session, XWindow window) {
     const std::vector<XWindow> clients =
@@ -25,26 +23,15 @@ std::optional<QRect> wait_tray_icon(XSession& session) {
     return icon;
 }
 
-// Copies the hexadecimal field's text with a right-button press on it and
-// returns what reached the clipboard. It also proves that the program has
-// handled every earlier input event.
-std::optional<QString> copy_hex_field(XSession& session, AppRun& app, const QString& expected) {
-    if (!app.click_at(kHexFieldCentre, 3)) {
-        return std::nullopt;
-    }
-    return session.wait_clipboard(expected);
-}
-
 class Tray : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(session_.ok()) << session_.error().toStdString();
-        ASSERT_TRUE(app_.start()) << app_.error().toStdString();
-        ASSERT_TRUE(app_.wait_for_window()) << app_.error().toStdString();
+        ASSERT_TRUE(app_.launch()) << app_.error().toStdString();
     }
 
     XSession session_{{.tray = true}};
-    AppRun app_{session_, {.ini = "[settings]\nlastcolor=FF8000\n"}};
+    XAppRun app_{session_, {.ini = "[settings]\nlastcolor=FF8000\n"}};
 };
 
 TEST_F(Tray, IconIsEmbeddedAndItsClickKeepsTheWindowShown) {
@@ -57,9 +44,10 @@ TEST_F(Tray, IconIsEmbeddedAndItsClickKeepsTheWindowShown) {
     EXPECT_LE(icon->height(), 64);
 
     const std::optional<QRect> before = app_.geometry();
-    ASSERT_TRUE(session_.mouse_move(icon->center()));
-    ASSERT_TRUE(session_.click(1));
-    ASSERT_EQ(copy_hex_field(session_, app_, QStringLiteral("#FF8000")), QStringLiteral("#FF8000"));
+    ASSERT_TRUE(session_.click_at(icon->center()));
+    // The copy also shows that the program has handled the click.
+    ASSERT_EQ(app_.copy_field(Role::HexField, QStringLiteral("#FF8000")),
+              QStringLiteral("#FF8000"));
     EXPECT_TRUE(app_.viewable());
     EXPECT_EQ(app_.geometry(), before);
 }
@@ -68,12 +56,10 @@ TEST_F(Tray, RightClickOnBackgroundHidesAndIconClickRestores) {
     const std::optional<QRect> icon = wait_tray_icon(session_);
     ASSERT_TRUE(icon.has_value()) << "no window named huepick inside trayer";
     const std::optional<QRect> before = app_.geometry();
-    const std::optional<std::vector<QRect>> shape = session_.x().bounding_shape(app_.window());
-    ASSERT_TRUE(shape.has_value());
-    const std::optional<QPoint> background = background_point(*shape);
+    const std::optional<QPoint> background = app_.background();
     ASSERT_TRUE(background.has_value()) << "no background left in the window's shape";
 
-    ASSERT_TRUE(app_.click_at(*background, 3));
+    ASSERT_TRUE(app_.click(*background, 3));
     ASSERT_TRUE(app_.wait_viewable(false))
         << "still shown after a right click at " << background->x() << ", " << background->y();
     EXPECT_TRUE(app_.running());
@@ -83,13 +69,13 @@ TEST_F(Tray, RightClickOnBackgroundHidesAndIconClickRestores) {
     EXPECT_TRUE(poll_until([&] { return !managed(session_, app_.window()); }, 2000))
         << "the window is still managed (minimised rather than hidden?)";
 
-    ASSERT_TRUE(session_.mouse_move(icon->center()));
-    ASSERT_TRUE(session_.click(1));
+    ASSERT_TRUE(session_.click_at(icon->center()));
     ASSERT_TRUE(app_.wait_viewable(true)) << "the icon click did not bring the window back";
     EXPECT_EQ(app_.geometry(), before);
     EXPECT_TRUE(poll_until([&] { return session_.active_window() == app_.window(); }, 3000))
         << "the restored window has no focus";
-    EXPECT_EQ(copy_hex_field(session_, app_, QStringLiteral("#FF8000")), QStringLiteral("#FF8000"));
+    EXPECT_EQ(app_.copy_field(Role::HexField, QStringLiteral("#FF8000")),
+              QStringLiteral("#FF8000"));
 }
 
 }  // namespace

@@ -7,9 +7,11 @@
 #include <QFileInfo>
 #include <functional>
 
-#include "fault_support.h"
+#include "harness/files.h"
 #include "harness/printers.h"
-#include "layout_points.h"
+#include "harness/unprivileged_user.h"
+#include "harness/x_app.h"
+#include "harness/x_session.h"
 
 namespace e2e::faults {
 namespace {
@@ -35,28 +37,24 @@ QStringList wait_stderr_lines(const std::function<QString()>& text, int at_least
 TEST(UnwritableColourLog, DirectoryInItsPlaceGivesOneLinePerExport) {
     XSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
-    AppRun app(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
+    XAppRun app(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
     const QString log = app.app_dir() + QStringLiteral("/huepick.html");
     ASSERT_TRUE(QDir().mkdir(log));
     ASSERT_TRUE(write_file(log + QStringLiteral("/keep"), kEarlierRecord));
-    ASSERT_TRUE(app.start()) << app.error().toStdString();
-    ASSERT_TRUE(app.wait_for_window()) << app.error().toStdString();
-    const std::optional<QRect> where = app.geometry();
-    ASSERT_TRUE(where.has_value());
+    ASSERT_TRUE(app.launch()) << app.error().toStdString();
 
-    ASSERT_TRUE(app.click_at(kExportButton));
+    ASSERT_TRUE(app.click(Role::ExportButton));
     QStringList lines = wait_stderr_lines([&] { return app.stderr_text(); }, 1);
     ASSERT_EQ(lines.size(), 1) << app.stderr_text().toStdString();
     EXPECT_TRUE(lines[0].contains(QStringLiteral("huepick.html"))) << lines[0].toStdString();
-    ASSERT_TRUE(app.click_at(kExportButton));
+    ASSERT_TRUE(app.click(Role::ExportButton));
     lines = wait_stderr_lines([&] { return app.stderr_text(); }, 2);
     EXPECT_EQ(lines.size(), 2) << app.stderr_text().toStdString();
 
     // Still working: the colour can be changed, and is stored at the end.
-    ASSERT_TRUE(enter_hex(session, app.window(), where->topLeft(), QStringLiteral("#12AB34")));
-    EXPECT_EQ(copy_field(session, where->topLeft(), kGreenField, QStringLiteral("171")),
-              QStringLiteral("171"));
-    ASSERT_TRUE(app.click_at(kCloseButton));
+    ASSERT_TRUE(app.enter_hex(QStringLiteral("#12AB34")));
+    EXPECT_EQ(app.copy_field(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
+    ASSERT_TRUE(app.click(Role::CloseButton));
     const ExitInfo exit = app.wait_exit(5000);
     ASSERT_TRUE(exit.exited) << "huepick is still running";
     EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
@@ -71,26 +69,24 @@ TEST(UnwritableColourLog, DirectoryInItsPlaceGivesOneLinePerExport) {
 
 // The user may write the application folder but not the log in it.
 TEST(UnwritableColourLog, ReadOnlyLogKeepsItsRecords) {
-    if (const std::optional<QString> why = UserInstall::unavailable()) {
+    if (const std::optional<QString> why = unprivileged_user_unavailable()) {
         GTEST_SKIP() << why->toStdString();
     }
     XSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
-    UserInstall install(session, {.folder_writable = true,
-                                  .ini = "[settings]\nlastcolor=FF8000\n",
-                                  .read_only_log = kEarlierRecord});
-    ASSERT_TRUE(install.prepare()) << install.error().toStdString();
-    ASSERT_TRUE(install.start()) << install.error().toStdString();
+    XAppRun install(session, {.ini = "[settings]\nlastcolor=FF8000\n",
+                              .unprivileged = true,
+                              .read_only_log = kEarlierRecord});
+    ASSERT_TRUE(install.launch()) << install.error().toStdString();
 
-    ASSERT_TRUE(click_window(session, install.origin(), kExportButton));
+    ASSERT_TRUE(install.click(Role::ExportButton));
     const QStringList lines = wait_stderr_lines([&] { return install.stderr_text(); }, 1);
     ASSERT_EQ(lines.size(), 1) << install.stderr_text().toStdString();
     EXPECT_TRUE(lines[0].contains(QStringLiteral("huepick.html"))) << lines[0].toStdString();
-    ASSERT_TRUE(enter_hex(session, install.window(), install.origin(), QStringLiteral("#12AB34")));
-    EXPECT_EQ(copy_field(session, install.origin(), kGreenField, QStringLiteral("171")),
-              QStringLiteral("171"));
+    ASSERT_TRUE(install.enter_hex(QStringLiteral("#12AB34")));
+    EXPECT_EQ(install.copy_field(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
 
-    ASSERT_TRUE(click_window(session, install.origin(), kCloseButton));
+    ASSERT_TRUE(install.click(Role::CloseButton));
     const ExitInfo exit = install.wait_exit();
     ASSERT_TRUE(exit.exited) << "huepick is still running";
     EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;

@@ -7,9 +7,10 @@
 #include <QImage>
 #include <csignal>
 
-#include "fault_support.h"
+#include "harness/files.h"
 #include "harness/printers.h"
-#include "layout_points.h"
+#include "harness/x_app.h"
+#include "harness/x_session.h"
 
 namespace e2e::faults {
 namespace {
@@ -48,12 +49,12 @@ TEST_P(ClipboardOwnedElsewhere, FunctionKeyTakesItOver) {
         ASSERT_EQ(::kill(owner_pid, SIGSTOP), 0);
     }
 
-    AppRun app(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
-    ASSERT_TRUE(app.start()) << app.error().toStdString();
-    ASSERT_TRUE(app.wait_for_window()) << app.error().toStdString();
-    ASSERT_TRUE(session.activate(app.window()));
-    ASSERT_TRUE(app.to_screen(kHexFieldCentre) &&
-                session.mouse_move(*app.to_screen(kHexFieldCentre)));
+    XAppRun app(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
+    ASSERT_TRUE(app.launch()) << app.error().toStdString();
+    // No sentinel here: the clipboard must stay with the other owner until
+    // the key takes it.
+    ASSERT_TRUE(app.focus());
+    ASSERT_TRUE(app.point_at(Role::HexField));
     ASSERT_TRUE(session.key(QStringLiteral("F1")));
     EXPECT_EQ(session.wait_clipboard(QStringLiteral("color = #FF8000")),
               QStringLiteral("color = #FF8000"));
@@ -86,20 +87,16 @@ TEST(NoTrayHost, RightClickMinimisesAndTheColourIsStored) {
     XSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     ASSERT_EQ(session.x().selection_owner("_NET_SYSTEM_TRAY_S0"), 0u);
-    AppRun app(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
-    ASSERT_TRUE(app.start()) << app.error().toStdString();
-    ASSERT_TRUE(app.wait_for_window()) << app.error().toStdString();
+    XAppRun app(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
+    ASSERT_TRUE(app.launch()) << app.error().toStdString();
     const std::optional<QRect> where = app.geometry();
     ASSERT_TRUE(where.has_value());
-    ASSERT_TRUE(enter_hex(session, app.window(), where->topLeft(), QStringLiteral("#12AB34")));
-    ASSERT_EQ(copy_field(session, where->topLeft(), kGreenField, QStringLiteral("171")),
-              QStringLiteral("171"));
+    ASSERT_TRUE(app.enter_hex(QStringLiteral("#12AB34")));
+    ASSERT_EQ(app.copy_field(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
 
-    const std::optional<std::vector<QRect>> shape = session.x().bounding_shape(app.window());
-    ASSERT_TRUE(shape.has_value());
-    const std::optional<QPoint> background = background_point(*shape);
+    const std::optional<QPoint> background = app.background();
     ASSERT_TRUE(background.has_value());
-    ASSERT_TRUE(app.click_at(*background, 3));
+    ASSERT_TRUE(app.click(*background, 3));
     ASSERT_TRUE(app.wait_viewable(false)) << "the right click did not put the window away";
     EXPECT_TRUE(app.running());
 
@@ -108,7 +105,7 @@ TEST(NoTrayHost, RightClickMinimisesAndTheColourIsStored) {
     ASSERT_TRUE(app.wait_viewable(true));
     EXPECT_EQ(app.geometry(), where);
 
-    ASSERT_TRUE(app.click_at(kCloseButton));
+    ASSERT_TRUE(app.click(Role::CloseButton));
     const ExitInfo exit = app.wait_exit(5000);
     ASSERT_TRUE(exit.exited) << "huepick is still running";
     EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
@@ -131,27 +128,28 @@ class DisplayGoesAway : public ::testing::TestWithParam<DisplayLoss> {};
 TEST_P(DisplayGoesAway, ProgramExitsWithoutCrashingAndStoresTheColour) {
     XSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
-    AppRun app(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
-    ASSERT_TRUE(app.start()) << app.error().toStdString();
-    ASSERT_TRUE(app.wait_for_window()) << app.error().toStdString();
+    XAppRun app(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
+    ASSERT_TRUE(app.launch()) << app.error().toStdString();
     const std::optional<QRect> where = app.geometry();
     ASSERT_TRUE(where.has_value());
-    ASSERT_TRUE(enter_hex(session, app.window(), where->topLeft(), QStringLiteral("#12AB34")));
-    ASSERT_EQ(copy_field(session, where->topLeft(), kGreenField, QStringLiteral("171")),
-              QStringLiteral("171"));
+    ASSERT_TRUE(app.enter_hex(QStringLiteral("#12AB34")));
+    ASSERT_EQ(app.copy_field(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
 
     if (GetParam().stepping) {
-        // Wait until the green field shows a stepped value.
-        const QRect field(where->topLeft() + kGreenField - QPoint(10, 6), QSize(20, 12));
+        // Wait until the green field shows a stepped value; its inside,
+        // without the frame's edge, holds the digits.
+        const QRect field = huepick::layout::windowRect(Role::GreenField)
+                                .adjusted(2, 2, -2, -2)
+                                .translated(where->topLeft());
         const QImage before = session.screenshot().copy(field);
         ASSERT_FALSE(before.isNull());
-        ASSERT_TRUE(session.mouse_move(where->topLeft() + kGreenUpButton));
+        ASSERT_TRUE(app.point_at(Role::GreenUp));
         ASSERT_TRUE(session.mouse_down(1));
         ASSERT_TRUE(
             poll_until([&] { return session.screenshot().copy(field) != before; }, 5000, 50))
             << "holding the green step button changed nothing";
     }
-    ASSERT_TRUE(end_x_server(session, GetParam().signal));
+    ASSERT_TRUE(session.end_server(GetParam().signal));
 
     const ExitInfo exit = app.wait_exit(5000);
     ASSERT_TRUE(exit.exited) << "huepick is still running without its display";

@@ -8,9 +8,11 @@
 #include <QRandomGenerator>
 #include <csignal>
 
-#include "fault_support.h"
+#include "harness/files.h"
 #include "harness/printers.h"
-#include "layout_points.h"
+#include "harness/unprivileged_user.h"
+#include "harness/x_app.h"
+#include "harness/x_session.h"
 
 namespace e2e::faults {
 namespace {
@@ -27,36 +29,27 @@ void expect_clean_exit(AppRun& app) {
 
 // Starts the program, sets a colour through the hexadecimal field, checks
 // that the colour took, and closes with the close button.
-void set_colour_and_close(XSession& session, AppRun& app) {
-    ASSERT_TRUE(app.start()) << app.error().toStdString();
-    ASSERT_TRUE(app.wait_for_window()) << app.error().toStdString();
-    const std::optional<QRect> where = app.geometry();
-    ASSERT_TRUE(where.has_value());
-    ASSERT_TRUE(enter_hex(session, app.window(), where->topLeft(), QStringLiteral("#12AB34")));
-    ASSERT_EQ(copy_field(session, where->topLeft(), kGreenField, QStringLiteral("171")),
-              QStringLiteral("171"));
-    ASSERT_TRUE(app.click_at(kCloseButton));
+void set_colour_and_close(XAppRun& app) {
+    ASSERT_TRUE(app.launch()) << app.error().toStdString();
+    ASSERT_TRUE(app.enter_hex(QStringLiteral("#12AB34")));
+    ASSERT_EQ(app.copy_field(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
+    ASSERT_TRUE(app.click(Role::CloseButton));
     expect_clean_exit(app);
 }
 
 TEST(BrokenSettingsFile, DirectoryInItsPlaceStartsBlackAndIsLeftAlone) {
     XSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
-    AppRun app(session);
+    XAppRun app(session);
     ASSERT_TRUE(QDir().mkdir(app.ini_path()));
     const QString inside = app.ini_path() + QStringLiteral("/keep");
     ASSERT_TRUE(write_file(inside, "someone else's\n"));
 
-    ASSERT_TRUE(app.start()) << app.error().toStdString();
-    ASSERT_TRUE(app.wait_for_window()) << app.error().toStdString();
-    const std::optional<QRect> where = app.geometry();
-    ASSERT_TRUE(where.has_value());
-    EXPECT_EQ(copy_field(session, where->topLeft(), kHexFieldCentre, QStringLiteral("#000000")),
-              QStringLiteral("#000000"));
-    ASSERT_TRUE(enter_hex(session, app.window(), where->topLeft(), QStringLiteral("#12AB34")));
-    EXPECT_EQ(copy_field(session, where->topLeft(), kGreenField, QStringLiteral("171")),
-              QStringLiteral("171"));
-    ASSERT_TRUE(app.click_at(kCloseButton));
+    ASSERT_TRUE(app.launch()) << app.error().toStdString();
+    EXPECT_EQ(app.copy_field(Role::HexField, QStringLiteral("#000000")), QStringLiteral("#000000"));
+    ASSERT_TRUE(app.enter_hex(QStringLiteral("#12AB34")));
+    EXPECT_EQ(app.copy_field(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
+    ASSERT_TRUE(app.click(Role::CloseButton));
     expect_clean_exit(app);
 
     EXPECT_TRUE(QFileInfo(app.ini_path()).isDir());
@@ -73,9 +66,9 @@ TEST(BrokenSettingsFile, BinaryGarbageIsKeptAndTheColourAddedToIt) {
     }
     XSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
-    AppRun app(session, {.ini = garbage});
+    XAppRun app(session, {.ini = garbage});
 
-    ASSERT_NO_FATAL_FAILURE(set_colour_and_close(session, app));
+    ASSERT_NO_FATAL_FAILURE(set_colour_and_close(app));
 
     const QByteArray after = app.ini_text();
     EXPECT_TRUE(after.startsWith(garbage)) << "the bytes the program does not own were changed";
@@ -84,7 +77,7 @@ TEST(BrokenSettingsFile, BinaryGarbageIsKeptAndTheColourAddedToIt) {
 }
 
 // Starts the program; how long it took from exec to a viewable window, in ms.
-std::optional<double> start_timed(AppRun& app) {
+std::optional<double> start_timed(XAppRun& app) {
     if (!app.start() || !app.wait_for_window()) {
         return std::nullopt;
     }
@@ -106,13 +99,13 @@ class HugeSettingsLine : public ::testing::TestWithParam<HugeLine> {};
 TEST_P(HugeSettingsLine, AddsLessThanOneSecondToStartUpAndTheColourIsKept) {
     XSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
-    AppRun plain(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
+    XAppRun plain(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
     const std::optional<double> baseline = start_timed(plain);
     ASSERT_TRUE(baseline.has_value()) << plain.error().toStdString();
     ASSERT_TRUE(plain.send_signal(SIGTERM));
     expect_clean_exit(plain);
 
-    AppRun app(session, {.ini = GetParam().ini});
+    XAppRun app(session, {.ini = GetParam().ini});
     const std::optional<double> huge = start_timed(app);
     ASSERT_TRUE(huge.has_value()) << app.error().toStdString();
     RecordProperty("startup_ms", QString::number(*huge, 'f', 0).toStdString());
@@ -120,11 +113,8 @@ TEST_P(HugeSettingsLine, AddsLessThanOneSecondToStartUpAndTheColourIsKept) {
     EXPECT_LT(*huge - *baseline, 1000.0)
         << "start-up took " << *huge << " ms against " << *baseline << " ms without the huge line";
 
-    const std::optional<QRect> where = app.geometry();
-    ASSERT_TRUE(where.has_value());
-    EXPECT_EQ(copy_field(session, where->topLeft(), kGreenField, GetParam().shown_green),
-              GetParam().shown_green);
-    ASSERT_TRUE(app.click_at(kCloseButton));
+    EXPECT_EQ(app.copy_field(Role::GreenField, GetParam().shown_green), GetParam().shown_green);
+    ASSERT_TRUE(app.click(Role::CloseButton));
     expect_clean_exit(app);
     EXPECT_TRUE(app.ini_text() == GetParam().stored)
         << app.ini_text().size() << " bytes stored: " << app.ini_text().left(80).toStdString();
@@ -151,32 +141,31 @@ INSTANTIATE_TEST_SUITE_P(
 class ReadOnlyInstall : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (const std::optional<QString> why = UserInstall::unavailable()) {
+        if (const std::optional<QString> why = unprivileged_user_unavailable()) {
             GTEST_SKIP() << why->toStdString();
         }
         ASSERT_TRUE(session_.ok()) << session_.error().toStdString();
-        ASSERT_TRUE(install_.prepare()) << install_.error().toStdString();
     }
 
     static constexpr char kInstalledIni[] = "[settings]\nlastcolor=ABCDEF\n";
     XSession session_;
-    UserInstall install_{session_, {.ini = QByteArray(kInstalledIni)}};
+    XAppRun install_{
+        session_,
+        {.ini = QByteArray(kInstalledIni), .unprivileged = true, .folder_writable = false}};
 };
 
 // The per-user files take over for reading as well as writing, decided once
 // at start-up; the installed file is neither read nor touched.
 TEST_F(ReadOnlyInstall, KeepsColourAndLogInTheUsersFoldersAcrossRuns) {
-    ASSERT_TRUE(install_.start()) << install_.error().toStdString();
-    EXPECT_EQ(copy_field(session_, install_.origin(), kHexFieldCentre, QStringLiteral("#000000")),
+    ASSERT_TRUE(install_.launch()) << install_.error().toStdString();
+    EXPECT_EQ(install_.copy_field(Role::HexField, QStringLiteral("#000000")),
               QStringLiteral("#000000"));
-    ASSERT_TRUE(
-        enter_hex(session_, install_.window(), install_.origin(), QStringLiteral("#12AB34")));
-    ASSERT_EQ(copy_field(session_, install_.origin(), kGreenField, QStringLiteral("171")),
-              QStringLiteral("171"));
-    ASSERT_TRUE(click_window(session_, install_.origin(), kExportButton));
+    ASSERT_TRUE(install_.enter_hex(QStringLiteral("#12AB34")));
+    ASSERT_EQ(install_.copy_field(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
+    ASSERT_TRUE(install_.click(Role::ExportButton));
     ASSERT_TRUE(poll_until([&] { return read_file(install_.user_log()).has_value(); }, 3000))
         << "no log in the user's data folder; stderr: " << install_.stderr_text().toStdString();
-    ASSERT_TRUE(click_window(session_, install_.origin(), kCloseButton));
+    ASSERT_TRUE(install_.click(Role::CloseButton));
     ExitInfo exit = install_.wait_exit();
     ASSERT_TRUE(exit.exited) << "huepick is still running";
     EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
@@ -186,10 +175,10 @@ TEST_F(ReadOnlyInstall, KeepsColourAndLogInTheUsersFoldersAcrossRuns) {
     EXPECT_TRUE(read_file(install_.user_log())->contains("COLOR=#12AB34><B>#12AB34</B>"));
 
     // The second run starts from the user's file.
-    ASSERT_TRUE(install_.start()) << install_.error().toStdString();
-    EXPECT_EQ(copy_field(session_, install_.origin(), kHexFieldCentre, QStringLiteral("#12AB34")),
+    ASSERT_TRUE(install_.launch()) << install_.error().toStdString();
+    EXPECT_EQ(install_.copy_field(Role::HexField, QStringLiteral("#12AB34")),
               QStringLiteral("#12AB34"));
-    ASSERT_TRUE(click_window(session_, install_.origin(), kCloseButton));
+    ASSERT_TRUE(install_.click(Role::CloseButton));
     exit = install_.wait_exit();
     ASSERT_TRUE(exit.exited) << "huepick is still running";
     EXPECT_EQ(exit.code, 0) << install_.stderr_text().toStdString();

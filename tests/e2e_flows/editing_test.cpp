@@ -5,13 +5,13 @@
 
 #include <QThread>
 
-#include "desk.h"
+#include "harness/desk.h"
 #include "harness/printers.h"
 
 namespace e2e {
 namespace {
 
-#define START(desk) ASSERT_TRUE((desk).start()) << (desk).error().toStdString()
+#define START(desk) ASSERT_TRUE((desk).open()) << (desk).error().toStdString()
 
 TEST(Notations, EachFunctionKeyCopiesItsOwnText) {
     Desk desk({}, {.ini = ini_with_colour("FF8000")});
@@ -50,31 +50,32 @@ TEST(Notations, PointingAtTheHexFieldTakesTheKeyboardFromAnotherProgram) {
     // Another program takes the keyboard, as after picking from a browser.
     QProcess other;
     other.setProcessEnvironment(desk.session().environment());
-    other.start(QStringLiteral("xmessage"),
-                {QStringLiteral("-geometry"), QStringLiteral("+0+0"), QStringLiteral("other program")});
+    other.start(QStringLiteral("xmessage"), {QStringLiteral("-geometry"), QStringLiteral("+0+0"),
+                                             QStringLiteral("other program")});
     ASSERT_TRUE(other.waitForStarted(5000));
     QString other_window;
     poll_until(
         [&] {
-            const ToolResult found = desk.session().xdotool(
-                {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--class"),
-                 QStringLiteral("xmessage")});
+            const ToolResult found =
+                desk.session().xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                        QStringLiteral("--class"), QStringLiteral("xmessage")});
             other_window = found.out.split(u'\n').first().trimmed();
             return !other_window.isEmpty();
         },
         5000);
     ASSERT_FALSE(other_window.isEmpty());
-    ASSERT_TRUE(desk.session()
-                    .xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), other_window})
-                    .ok());
+    ASSERT_TRUE(
+        desk.session()
+            .xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), other_window})
+            .ok());
 
-    ASSERT_TRUE(desk.put_sentinel());
-    ASSERT_TRUE(desk.point_at(kHexField));
+    ASSERT_TRUE(desk.session().put_sentinel());
+    ASSERT_TRUE(desk.point_at(Role::HexField));
     // A person takes longer to reach for the key than the focus takes to move.
     EXPECT_TRUE(poll_until(
         [&] {
             const ToolResult active = desk.session().xdotool({QStringLiteral("getactivewindow")});
-            return active.out.trimmed() == QString::number(desk.app().window());
+            return active.out.trimmed() == QString::number(desk.window());
         },
         3000));
     ASSERT_TRUE(desk.session().key(QStringLiteral("F1")));
@@ -87,47 +88,47 @@ TEST(Notations, PointingAtTheHexFieldTakesTheKeyboardFromAnotherProgram) {
 TEST(ChannelFields, TypedValueAbove255IsClampedInTheFieldAndTheColour) {
     Desk desk({}, {.ini = ini_with_colour("108000")});
     START(desk);
-    ASSERT_TRUE(desk.type_into(kRedField, QStringLiteral("300")));
+    ASSERT_TRUE(desk.type_into(Role::RedField, QStringLiteral("300")));
 
     EXPECT_EQ(
         desk.copy_with_key(QStringLiteral("F9"), QStringLiteral(".forecolor = RGB(255,128,0)")),
         QStringLiteral(".forecolor = RGB(255,128,0)"));
     EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF8000")),
               QStringLiteral("color = #FF8000"));
-    EXPECT_EQ(desk.copy_field(kRedField, QStringLiteral("255")), QStringLiteral("255"));
+    EXPECT_EQ(desk.copy_field(Role::RedField, QStringLiteral("255")), QStringLiteral("255"));
 }
 
 TEST(HexField, EnterAppliesTheTypedColourToAllThreeChannels) {
     Desk desk({}, {.ini = ini_with_colour("FF8000")});
     START(desk);
-    ASSERT_TRUE(desk.type_into(kHexField, QStringLiteral("#00FF00")));
+    ASSERT_TRUE(desk.type_into(Role::HexField, QStringLiteral("#00FF00")));
     ASSERT_TRUE(desk.session().key(QStringLiteral("Return")));
 
     EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #00FF00")),
               QStringLiteral("color = #00FF00"));
-    EXPECT_EQ(desk.copy_field(kRedField, QStringLiteral("0")), QStringLiteral("0"));
-    EXPECT_EQ(desk.copy_field(kGreenField, QStringLiteral("255")), QStringLiteral("255"));
-    EXPECT_EQ(desk.copy_field(kBlueField, QStringLiteral("0")), QStringLiteral("0"));
+    EXPECT_EQ(desk.copy_field(Role::RedField, QStringLiteral("0")), QStringLiteral("0"));
+    EXPECT_EQ(desk.copy_field(Role::GreenField, QStringLiteral("255")), QStringLiteral("255"));
+    EXPECT_EQ(desk.copy_field(Role::BlueField, QStringLiteral("0")), QStringLiteral("0"));
 }
 
 TEST(HexField, TypingStopsAtSevenCharacters) {
     Desk desk({}, {.ini = ini_with_colour("FF8000")});
     START(desk);
-    ASSERT_TRUE(desk.type_into(kHexField, QStringLiteral("#12345678")));
+    ASSERT_TRUE(desk.type_into(Role::HexField, QStringLiteral("#12345678")));
     EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #123456")),
               QStringLiteral("color = #123456"));
-    ASSERT_TRUE(desk.type_into(kGreenField, QStringLiteral("1234")));
-    EXPECT_EQ(desk.copy_field(kGreenField, QStringLiteral("123")), QStringLiteral("123"));
+    ASSERT_TRUE(desk.type_into(Role::GreenField, QStringLiteral("1234")));
+    EXPECT_EQ(desk.copy_field(Role::GreenField, QStringLiteral("123")), QStringLiteral("123"));
 }
 
 TEST(ChannelFields, RightClickCopiesAndDisablesTheFieldUntilTheBackgroundIsCrossed) {
     Desk desk({}, {.ini = ini_with_colour("FF8000")});
     START(desk);
-    EXPECT_EQ(desk.copy_field(kGreenField, QStringLiteral("128")), QStringLiteral("128"));
+    EXPECT_EQ(desk.copy_field(Role::GreenField, QStringLiteral("128")), QStringLiteral("128"));
 
     // Still over the disabled field: typing must reach no field at all.
     ASSERT_TRUE(desk.session().type(QStringLiteral("7")));
-    ASSERT_TRUE(desk.point_at(kGreenField));
+    ASSERT_TRUE(desk.point_at(Role::GreenField));
     ASSERT_TRUE(desk.session().key(QStringLiteral("ctrl+a")));
     ASSERT_TRUE(desk.session().type(QStringLiteral("9")));
     EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF8000")),
@@ -137,7 +138,7 @@ TEST(ChannelFields, RightClickCopiesAndDisablesTheFieldUntilTheBackgroundIsCross
     // The hex field's own copy leaves the green field disabled, so a
     // background crossing is what brings it back.
     ASSERT_TRUE(desk.cross_background());
-    ASSERT_TRUE(desk.type_into(kGreenField, QStringLiteral("64")));
+    ASSERT_TRUE(desk.type_into(Role::GreenField, QStringLiteral("64")));
     EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF4000")),
               QStringLiteral("color = #FF4000"));
 }
@@ -145,16 +146,16 @@ TEST(ChannelFields, RightClickCopiesAndDisablesTheFieldUntilTheBackgroundIsCross
 TEST(StepButtons, ClickStepsOnceAndHoldingRepeatsUntilTheRelease) {
     Desk desk({}, {.ini = ini_with_colour("FF8000")});
     START(desk);
-    ASSERT_TRUE(desk.click(kGreenUp));
+    ASSERT_TRUE(desk.click(Role::GreenUp));
     EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF8100")),
               QStringLiteral("color = #FF8100"));
 
-    ASSERT_TRUE(desk.point_at(kGreenDown));
+    ASSERT_TRUE(desk.point_at(Role::GreenDown));
     ASSERT_TRUE(desk.session().mouse_down(1));
     // The hold itself is the input under test.
     QThread::msleep(1500);
     ASSERT_TRUE(desk.session().mouse_up(1));
-    const std::optional<QString> held = desk.copy_field(kGreenField);
+    const std::optional<QString> held = desk.copy_field(Role::GreenField);
     ASSERT_TRUE(held.has_value());
     bool number = false;
     const int green = held->toInt(&number);
@@ -164,19 +165,19 @@ TEST(StepButtons, ClickStepsOnceAndHoldingRepeatsUntilTheRelease) {
 
     // Released: the value stays where it stopped.
     QThread::msleep(300);
-    EXPECT_EQ(desk.copy_field(kGreenField, *held), *held);
+    EXPECT_EQ(desk.copy_field(Role::GreenField, *held), *held);
 }
 
 TEST(StepButtons, HoldingRedUpFrom250StopsAt255) {
     Desk desk({}, {.ini = ini_with_colour("FA8000")});
     START(desk);
-    ASSERT_TRUE(desk.point_at(kRedUp));
+    ASSERT_TRUE(desk.point_at(Role::RedUp));
     ASSERT_TRUE(desk.session().mouse_down(1));
     QThread::msleep(2000);
     ASSERT_TRUE(desk.session().mouse_up(1));
     EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF8000")),
               QStringLiteral("color = #FF8000"));
-    EXPECT_EQ(desk.copy_field(kRedField, QStringLiteral("255")), QStringLiteral("255"));
+    EXPECT_EQ(desk.copy_field(Role::RedField, QStringLiteral("255")), QStringLiteral("255"));
 }
 
 }  // namespace

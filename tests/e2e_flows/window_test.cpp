@@ -1,19 +1,19 @@
 // Moving, hiding, restoring and closing the borderless window with the mouse.
 #include <gtest/gtest.h>
 
-#include "desk.h"
+#include "harness/desk.h"
 #include "harness/printers.h"
 #include "harness/process.h"
 
 namespace e2e {
 namespace {
 
-#define START(desk) ASSERT_TRUE((desk).start()) << (desk).error().toStdString()
+#define START(desk) ASSERT_TRUE((desk).open()) << (desk).error().toStdString()
 
 // A left-button drag from `from` (window point) by `offset`, in small steps.
 bool drag(Desk& desk, QPoint from, QPoint offset) {
     XSession& s = desk.session();
-    const std::optional<QPoint> start = desk.app().to_screen(from);
+    const std::optional<QPoint> start = desk.to_screen(from);
     if (!start || !desk.point_at(from) || !s.mouse_down(1)) {
         return false;
     }
@@ -37,35 +37,35 @@ class Dragging : public ::testing::TestWithParam<DragCase> {};
 TEST_P(Dragging, BackgroundDragMovesByThePointerOffsetAndAFieldDragDoesNot) {
     Desk desk({.window_manager = GetParam().window_manager}, {.ini = ini_with_colour("FF8000")});
     START(desk);
-    const std::optional<QRect> before = desk.app().geometry();
+    const std::optional<QRect> before = desk.geometry();
     ASSERT_TRUE(before.has_value());
     const QPoint offset(60, 40);
 
-    ASSERT_TRUE(drag(desk, desk.background(), offset));
+    ASSERT_TRUE(drag(desk, *desk.background(), offset));
     const QPoint expected = before->topLeft() + offset;
     const auto arrived = [&] {
-        const std::optional<QRect> g = desk.app().geometry();
+        const std::optional<QRect> g = desk.geometry();
         return g && (g->topLeft() - expected).manhattanLength() <= 1;
     };
     EXPECT_TRUE(poll_until(arrived, 3000))
-        << "at " << ::testing::PrintToString(desk.app().geometry()) << ", expected near "
+        << "at " << ::testing::PrintToString(desk.geometry()) << ", expected near "
         << ::testing::PrintToString(expected);
     ASSERT_TRUE(desk.session().mouse_up(1));
 
     // Released: moving on without a button leaves the window where it is.
-    const std::optional<QRect> dropped = desk.app().geometry();
+    const std::optional<QRect> dropped = desk.geometry();
     ASSERT_TRUE(dropped.has_value());
-    const auto moved_away = [&] { return desk.app().geometry() != dropped; };
-    ASSERT_TRUE(desk.point_at(desk.background() + QPoint(0, 3)));
-    ASSERT_TRUE(desk.point_at(desk.background() + QPoint(3, 0)));
+    const auto moved_away = [&] { return desk.geometry() != dropped; };
+    ASSERT_TRUE(desk.point_at(*desk.background() + QPoint(0, 3)));
+    ASSERT_TRUE(desk.point_at(*desk.background() + QPoint(3, 0)));
     // The copy shows that the program has handled the movements; the window
     // manager may still be placing the window a little later.
-    EXPECT_EQ(desk.copy_field(kGreenField, QStringLiteral("128")), QStringLiteral("128"));
+    EXPECT_EQ(desk.copy_field(Role::GreenField, QStringLiteral("128")), QStringLiteral("128"));
     EXPECT_FALSE(poll_until(moved_away, 300)) << "the window still follows the pointer";
 
-    ASSERT_TRUE(drag(desk, kRedField, offset));
+    ASSERT_TRUE(drag(desk, centre(Role::RedField), offset));
     ASSERT_TRUE(desk.session().mouse_up(1));
-    EXPECT_EQ(desk.copy_field(kGreenField, QStringLiteral("128")), QStringLiteral("128"));
+    EXPECT_EQ(desk.copy_field(Role::GreenField, QStringLiteral("128")), QStringLiteral("128"));
     EXPECT_FALSE(poll_until(moved_away, 300)) << "a drag that starts on a field moved the window";
 }
 
@@ -76,12 +76,11 @@ INSTANTIATE_TEST_SUITE_P(Desktops, Dragging,
                              return info.param.name;
                          });
 
-
 // The ICCCM state the window manager gives the window, as xprop prints it.
 QString wm_state(Desk& desk) {
     return desk.session()
-        .tool(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(desk.app().window()),
-                                        QStringLiteral("WM_STATE")})
+        .tool(QStringLiteral("xprop"),
+              {QStringLiteral("-id"), QString::number(desk.window()), QStringLiteral("WM_STATE")})
         .out;
 }
 
@@ -91,19 +90,18 @@ TEST(HideToTray, RightClickHidesAndTheIconBringsTheWindowBackAsItWas) {
     std::optional<QRect> icon;
     ASSERT_TRUE(poll_until([&] { return (icon = desk.session().tray_icon()).has_value(); }, 5000))
         << "no huepick icon in the tray";
-    const std::optional<QRect> before = desk.app().geometry();
+    const std::optional<QRect> before = desk.geometry();
 
-    ASSERT_TRUE(desk.click(desk.background(), 3));
-    ASSERT_TRUE(desk.app().wait_viewable(false)) << "the right click did not hide the window";
-    EXPECT_TRUE(desk.app().running());
+    ASSERT_TRUE(desk.click(*desk.background(), 3));
+    ASSERT_TRUE(desk.wait_viewable(false)) << "the right click did not hide the window";
+    EXPECT_TRUE(desk.running());
     EXPECT_TRUE(desk.session().tray_icon().has_value()) << "the icon went with the window";
     EXPECT_FALSE(wm_state(desk).contains(QLatin1String("Iconic")))
         << "minimised, though the tray could bring the window back";
 
-    ASSERT_TRUE(desk.session().mouse_move(icon->center()));
-    ASSERT_TRUE(desk.session().click(1));
-    ASSERT_TRUE(desk.app().wait_viewable(true)) << "the icon click did not bring the window back";
-    EXPECT_EQ(desk.app().geometry(), before);
+    ASSERT_TRUE(desk.session().click_at(icon->center()));
+    ASSERT_TRUE(desk.wait_viewable(true)) << "the icon click did not bring the window back";
+    EXPECT_EQ(desk.geometry(), before);
     // The keys reach the restored window without any help from the test.
     EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF8000")),
               QStringLiteral("color = #FF8000"));
@@ -112,16 +110,16 @@ TEST(HideToTray, RightClickHidesAndTheIconBringsTheWindowBackAsItWas) {
 TEST(HideWithoutTray, RightClickMinimisesAndTheWindowCanBeRestored) {
     Desk desk({}, {.ini = ini_with_colour("FF8000")});
     START(desk);
-    const std::optional<QRect> before = desk.app().geometry();
+    const std::optional<QRect> before = desk.geometry();
 
-    ASSERT_TRUE(desk.click(desk.background(), 3));
-    ASSERT_TRUE(desk.app().wait_viewable(false)) << "the right click did not take the window away";
-    EXPECT_TRUE(desk.app().running());
+    ASSERT_TRUE(desk.click(*desk.background(), 3));
+    ASSERT_TRUE(desk.wait_viewable(false)) << "the right click did not take the window away";
+    EXPECT_TRUE(desk.running());
     EXPECT_TRUE(wm_state(desk).contains(QLatin1String("Iconic"))) << wm_state(desk).toStdString();
 
-    ASSERT_TRUE(desk.session().activate(desk.app().window()));
-    ASSERT_TRUE(desk.app().wait_viewable(true));
-    EXPECT_EQ(desk.app().geometry(), before);
+    ASSERT_TRUE(desk.session().activate(desk.window()));
+    ASSERT_TRUE(desk.wait_viewable(true));
+    EXPECT_EQ(desk.geometry(), before);
     EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF8000")),
               QStringLiteral("color = #FF8000"));
 }
@@ -139,22 +137,22 @@ TEST_P(CloseButton, RightButtonEndsTheProgramAndStoresTheColour) {
     Desk desk({}, {.ini = ini_with_colour("FF8000")});
     START(desk);
     // A colour the file did not hold, so only the exit can have stored it.
-    ASSERT_TRUE(desk.click(kGreenUp));
+    ASSERT_TRUE(desk.click(Role::GreenUp));
     ASSERT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF8100")),
               QStringLiteral("color = #FF8100"));
 
-    ASSERT_TRUE(desk.point_at(kExit));
+    ASSERT_TRUE(desk.point_at(Role::CloseButton));
     ASSERT_TRUE(desk.session().mouse_down(3));
     if (!GetParam().release_offset.isNull()) {
-        ASSERT_TRUE(desk.point_at(kExit + GetParam().release_offset));
+        ASSERT_TRUE(desk.point_at(centre(Role::CloseButton) + GetParam().release_offset));
     }
     ASSERT_TRUE(desk.session().mouse_up(3));
 
-    const ExitInfo exit = desk.app().wait_exit(5000);
+    const ExitInfo exit = desk.wait_exit(5000);
     ASSERT_TRUE(exit.exited) << "still running after the close button";
     EXPECT_FALSE(exit.crashed);
-    EXPECT_EQ(exit.code, 0) << desk.app().stderr_text().toStdString();
-    EXPECT_EQ(desk.app().ini_value(QStringLiteral("settings"), QStringLiteral("lastcolor")),
+    EXPECT_EQ(exit.code, 0) << desk.stderr_text().toStdString();
+    EXPECT_EQ(desk.ini_value(QStringLiteral("settings"), QStringLiteral("lastcolor")),
               QStringLiteral("FF8100"));
 }
 

@@ -1,8 +1,15 @@
 #include "harness/x_session.h"
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <QFile>
 #include <QRandomGenerator>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+
+#include "harness/files.h"
 
 namespace e2e {
 
@@ -20,6 +27,24 @@ QString tail_of(const QString& path) {
 bool display_in_use(int number) {
     return QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)) ||
            QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number));
+}
+
+bool anyone_listens(const QString& socket_path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(socket_path);
+    if (path.size() >= static_cast<qsizetype>(sizeof(address.sun_path))) {
+        return true;
+    }
+    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return true;
+    }
+    const int result = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
+    const bool refused = result != 0 && errno == ECONNREFUSED;
+    ::close(fd);
+    return !refused;
 }
 
 }  // namespace
@@ -56,6 +81,9 @@ XSession::XSession(XSessionOptions options) {
                  tail_of(runtime_.file(QStringLiteral("openbox.log"))));
             return;
         }
+    }
+    if (!settle_keyboard(options.start_timeout_ms)) {
+        return;
     }
     if (options.tray) {
         if (!start_helper(
@@ -94,6 +122,9 @@ XSession::XSession(XSessionOptions options) {
 
 XSession::~XSession() {
     // Clients first, so that the server goes down with no one attached.
+    for (const std::unique_ptr<QProcess>& p : sentinels_) {
+        stop_process(*p, 200);
+    }
     for (std::unique_ptr<QProcess>* p : {&tray_, &wm_}) {
         if (*p) {
             stop_process(**p);
@@ -103,6 +134,25 @@ XSession::~XSession() {
     if (xvfb_) {
         stop_process(*xvfb_);
     }
+}
+
+bool XSession::settle_keyboard(int timeout_ms) {
+    // The first key through XTEST moves the server's keyboard over to the
+    // XTEST device, which tells every client that the keymap changed.
+    // Openbox then drops and takes again all of its key bindings, and a key
+    // that arrives in between goes to the focused window instead: now and
+    // then the first alt+F4 of a session closed nothing. So that first key
+    // is pressed here, where it does no harm, and the window manager is
+    // given the time to deal with it.
+    if (!key(QStringLiteral("shift"))) {
+        fail(QStringLiteral("xdotool cannot press a key"));
+        return false;
+    }
+    if (has_window_manager() && !x_->sync_window_manager(timeout_ms)) {
+        fail(QStringLiteral("openbox does not answer"));
+        return false;
+    }
+    return true;
 }
 
 void XSession::fail(const QString& why) {
@@ -184,12 +234,12 @@ bool XSession::set_monitors(const std::vector<Monitor>& monitors) {
         const QString name =
             (monitors[i].primary ? QStringLiteral("*") : QString()) + QStringLiteral("m%1").arg(i);
         const QString monitor = QStringLiteral("%1/%2x%3/%4+%5+%6")
-                                 .arg(g.width())
-                                 .arg(g.width() * 254 / 960)
-                                 .arg(g.height())
-                                 .arg(g.height() * 254 / 960)
-                                 .arg(g.x())
-                                 .arg(g.y());
+                                    .arg(g.width())
+                                    .arg(g.width() * 254 / 960)
+                                    .arg(g.height())
+                                    .arg(g.height() * 254 / 960)
+                                    .arg(g.x())
+                                    .arg(g.y());
         const ToolResult r = tool(QStringLiteral("xrandr"),
                                   {QStringLiteral("--setmonitor"), name, monitor,
                                    i == 0 ? QStringLiteral("screen") : QStringLiteral("none")});
@@ -260,125 +310,13 @@ ToolResult XSession::xdotool(const QStringList& args, int timeout_ms) const {
     return tool(QStringLiteral("xdotool"), args, timeout_ms);
 }
 
-std::optional<QPoint> XSession::pointer() {
-    const ToolResult r = xdotool({QStringLiteral("getmouselocation"), QStringLiteral("--shell")});
-    if (!r.ok()) {
-        return std::nullopt;
-    }
-    QPoint at;
-    int seen = 0;
-    for (const QString& line : r.out.split(u'\n')) {
-        if (line.startsWith(QLatin1String("X="))) {
-            at.setX(line.mid(2).toInt());
-            ++seen;
-        } else if (line.startsWith(QLatin1String("Y="))) {
-            at.setY(line.mid(2).toInt());
-            ++seen;
+std::optional<XWindow> XSession::viewable_window(const QString& name) {
+    for (XWindow w : x_->find_named(name)) {
+        if (x_->viewable(w)) {
+            return w;
         }
     }
-    return seen == 2 ? std::optional<QPoint>(at) : std::nullopt;
-}
-
-bool XSession::mouse_move(QPoint to) {
-    // "mousemove --sync" waits for a motion that never comes when the
-    // pointer is already there, so move without it and check by polling.
-    if (pointer() == to) {
-        return true;
-    }
-    if (!xdotool({QStringLiteral("mousemove"), QString::number(to.x()), QString::number(to.y())})
-             .ok()) {
-        return false;
-    }
-    return poll_until([&] { return pointer() == to; }, 2000, 5);
-}
-
-bool XSession::click(int button) {
-    return xdotool({QStringLiteral("click"), QString::number(button)}).ok();
-}
-
-bool XSession::mouse_down(int button) {
-    return xdotool({QStringLiteral("mousedown"), QString::number(button)}).ok();
-}
-
-bool XSession::mouse_up(int button) {
-    return xdotool({QStringLiteral("mouseup"), QString::number(button)}).ok();
-}
-
-bool XSession::key(const QString& keys) {
-    return xdotool({QStringLiteral("key"), keys}).ok();
-}
-
-bool XSession::type(const QString& text) {
-    return xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text},
-                   10000)
-        .ok();
-}
-
-bool XSession::activate(XWindow window) {
-    const QString id = QString::number(window);
-    // Keys typed through XTEST go to the focused window, and only the
-    // window manager can hand out the focus reliably while it runs.
-    const QString verb =
-        has_window_manager() ? QStringLiteral("windowactivate") : QStringLiteral("windowfocus");
-    if (!xdotool({verb, id}).ok()) {
-        return false;
-    }
-    if (!has_window_manager()) {
-        return true;
-    }
-    return poll_until([&] { return active_window() == window; }, 3000);
-}
-
-std::optional<XWindow> XSession::active_window() {
-    const ToolResult r = xdotool({QStringLiteral("getactivewindow")});
-    bool parsed = false;
-    const XWindow id = r.out.trimmed().toUInt(&parsed);
-    return r.ok() && parsed ? std::optional<XWindow>(id) : std::nullopt;
-}
-
-std::optional<QString> XSession::clipboard() const {
-    const ToolResult r = tool(
-        QStringLiteral("xclip"),
-        {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")}, 1500);
-    return r.ok() ? std::optional<QString>(r.out) : std::nullopt;
-}
-
-std::optional<QString> XSession::wait_clipboard(const QString& expected, int timeout_ms) const {
-    std::optional<QString> seen;
-    poll_until(
-        [&] {
-            seen = clipboard();
-            return seen == expected;
-        },
-        timeout_ms, 20);
-    return seen;
-}
-
-std::optional<QString> XSession::wait_clipboard_change(const std::optional<QString>& previous,
-                                                       int timeout_ms) const {
-    std::optional<QString> seen;
-    poll_until(
-        [&] {
-            seen = clipboard();
-            return seen != previous;
-        },
-        timeout_ms, 20);
-    return seen;
-}
-
-QImage XSession::screenshot() const {
-    static int counter = 0;
-    const QString path = runtime_.file(QStringLiteral("shot-%1.png").arg(++counter));
-    // Another "import" may come first on PATH.
-    const ToolResult r = tool(
-        QStringLiteral("/usr/bin/import"),
-        {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:") + path}, 10000);
-    QImage image;
-    if (r.ok()) {
-        image.load(path, "PNG");
-    }
-    QFile::remove(path);
-    return image;
+    return std::nullopt;
 }
 
 XWindow XSession::tray_window() {
@@ -404,6 +342,34 @@ std::optional<QRect> XSession::tray_icon() {
         }
     }
     return std::nullopt;
+}
+
+QImage XSession::screenshot() {
+    return x_ ? x_->grab(QRect(QPoint(0, 0), x_->root_size())) : QImage();
+}
+
+bool XSession::end_server(int signal) {
+    if (!xvfb_ || xvfb_->state() != QProcess::Running) {
+        return false;
+    }
+    const qint64 pid = xvfb_->processId();
+    if (::kill(static_cast<pid_t>(pid), signal) != 0 || !xvfb_->waitForFinished(5000)) {
+        return false;
+    }
+    // A server that dies without its own shutdown leaves its lock and socket
+    // behind, which keeps the display number from everyone else. Only what
+    // is still the dead server's is removed.
+    const QString number = display_.mid(1);
+    const QString lock = QStringLiteral("/tmp/.X%1-lock").arg(number);
+    if (const std::optional<QByteArray> owner = read_file(lock);
+        owner && owner->trimmed().toLongLong() == pid) {
+        QFile::remove(lock);
+    }
+    const QString socket_path = QStringLiteral("/tmp/.X11-unix/X%1").arg(number);
+    if (!anyone_listens(socket_path)) {
+        QFile::remove(socket_path);
+    }
+    return true;
 }
 
 }  // namespace e2e

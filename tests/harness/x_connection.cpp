@@ -43,6 +43,11 @@ bool XConnection::ok() const {
     return connection_ != nullptr && xcb_connection_has_error(connection_) == 0 && root_ != 0;
 }
 
+QSize XConnection::root_size() {
+    const std::optional<QRect> g = geometry(root_);
+    return g ? g->size() : QSize();
+}
+
 std::uint32_t XConnection::atom(const char* name) {
     if (!ok()) {
         return 0;
@@ -236,6 +241,56 @@ std::optional<std::vector<QRect>> XConnection::bounding_shape(XWindow window) {
     return result;
 }
 
+QImage XConnection::grab(const QRect& area) {
+    if (!ok() || area.isEmpty()) {
+        return {};
+    }
+    Reply<xcb_get_image_reply_t> reply(xcb_get_image_reply(
+        connection_,
+        xcb_get_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, root_,
+                      static_cast<std::int16_t>(area.x()), static_cast<std::int16_t>(area.y()),
+                      static_cast<std::uint16_t>(area.width()),
+                      static_cast<std::uint16_t>(area.height()), ~0u),
+        nullptr));
+    // The test servers run at depth 24, four bytes a pixel in the host's
+    // order, which is RGB32 once the unused byte reads as opaque.
+    const qsizetype bytes = area.width() * area.height() * 4;
+    if (!reply || (reply->depth != 24 && reply->depth != 32) ||
+        xcb_get_image_data_length(reply.get()) < bytes) {
+        return {};
+    }
+    QImage image(area.size(), QImage::Format_RGB32);
+    const auto* source = reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(reply.get()));
+    for (int y = 0; y < area.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < area.width(); ++x) {
+            line[x] = 0xff000000u | source[y * area.width() + x];
+        }
+    }
+    return image;
+}
+
+std::optional<QPoint> XConnection::pointer() {
+    if (!ok()) {
+        return std::nullopt;
+    }
+    Reply<xcb_query_pointer_reply_t> reply(
+        xcb_query_pointer_reply(connection_, xcb_query_pointer(connection_, root_), nullptr));
+    if (!reply) {
+        return std::nullopt;
+    }
+    return QPoint(reply->root_x, reply->root_y);
+}
+
+XWindow XConnection::input_focus() {
+    if (!ok()) {
+        return 0;
+    }
+    Reply<xcb_get_input_focus_reply_t> reply(
+        xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+    return reply ? reply->focus : 0;
+}
+
 template <class Match>
 void XConnection::collect(XWindow top, Match match, std::vector<XWindow>& found, int depth) {
     // Frames and tray sockets nest a few levels deep; deeper means a runaway.
@@ -267,24 +322,6 @@ std::vector<XWindow> XConnection::find_class(const QString& window_class, XWindo
         },
         found, 0);
     return found;
-}
-
-bool XConnection::request_close(XWindow window) {
-    const std::uint32_t close = atom("_NET_CLOSE_WINDOW");
-    if (close == 0) {
-        return false;
-    }
-    xcb_client_message_event_t event{};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = close;
-    event.data.data32[0] = XCB_CURRENT_TIME;
-    event.data.data32[1] = 2;  // source: a pager or task bar, i.e. the user
-    xcb_send_event(connection_, 0, root_,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&event));
-    return xcb_flush(connection_) > 0;
 }
 
 }  // namespace e2e

@@ -1,5 +1,7 @@
-// One run of the real huepick binary from a fresh application folder of its
-// own (the executable, help.html and optionally a prepared huepick.ini).
+// One run of the real huepick binary from an application folder of its own
+// (the executable, help.html and optionally a prepared huepick.ini): the
+// folder, the environment, the process and how it ended. Nothing here knows
+// which display the program shows its window on.
 #pragma once
 
 #include <QByteArray>
@@ -7,22 +9,13 @@
 #include <QMap>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QRect>
 #include <QString>
 #include <memory>
 #include <optional>
 
 #include "harness/process.h"
-#include "harness/x_connection.h"
 
 namespace e2e {
-
-class XSession;
-
-// The value of a key in an INI text; section and key match without regard to
-// case.
-std::optional<QString> ini_value_of(const QByteArray& text, const QString& section,
-                                    const QString& key);
 
 inline const QString kMainTitle = QStringLiteral("Vantrel!'s Huepick");
 
@@ -38,6 +31,15 @@ struct AppOptions {
     // Put first on PATH, e.g. a folder with a fake xdg-open.
     QString path_prefix{};
     bool copy_help = true;
+    // Run by a user without privileges (see unprivileged_user.h), with a home
+    // and a runtime folder of its own.
+    bool unprivileged = false;
+    // Whether the program may write its application folder; huepick.ini is
+    // its own only when it may.
+    bool folder_writable = true;
+    // huepick.html in the application folder, which the program may read but
+    // not write.
+    std::optional<QByteArray> read_only_log{};
 };
 
 struct ExitInfo {
@@ -48,49 +50,38 @@ struct ExitInfo {
 
 class AppRun {
 public:
-    // The program runs in `session`'s environment.
-    AppRun(XSession& session, AppOptions options = {});
-    // The program runs in `base` without a session (e.g. no display at all).
-    AppRun(const QProcessEnvironment& base, AppOptions options = {});
-    ~AppRun();
+    // The program runs in `base`, e.g. a desktop session's environment.
+    explicit AppRun(const QProcessEnvironment& base, AppOptions options = {});
+    virtual ~AppRun();
     AppRun(const AppRun&) = delete;
     AppRun& operator=(const AppRun&) = delete;
 
-    // Prepares the folder and starts the program; false with error() set.
+    // Lays out the folder the first time, then starts the program; a later
+    // call starts it again from the same folder. False with error() set.
     bool start();
     const QString& error() const { return error_; }
 
-    QString app_dir() const { return app_.path(); }
-    QString ini_path() const { return app_.file(QStringLiteral("huepick.ini")); }
+    // The folders exist from construction on, so a test can plant things.
+    QString app_dir() const { return root_.file(QStringLiteral("app")); }
+    QString app_file(const QString& name) const { return app_dir() + u'/' + name; }
+    QString ini_path() const { return app_file(QStringLiteral("huepick.ini")); }
     // The folder the program starts in; not the application folder.
-    QString work_dir() const { return work_.path(); }
+    QString work_dir() const { return root_.file(QStringLiteral("cwd")); }
+    // The program's HOME, and the per-user files it may fall back to there.
+    QString home() const;
+    QString user_ini() const { return home() + QStringLiteral("/.config/huepick/huepick.ini"); }
+    QString user_log() const {
+        return home() + QStringLiteral("/.local/share/huepick/huepick.html");
+    }
+
     qint64 pid() const;
     // Nanoseconds since the moment just before the exec.
     qint64 ns_since_launch() const { return launch_clock_.nsecsElapsed(); }
     bool running() const;
-
-    // Polls every 10 ms for a viewable top-level window with the main
-    // window's title that belongs to this process.
-    bool wait_for_window(int timeout_ms = 10000);
-    XWindow window() const { return window_; }
-    // Position on the screen and size of the program's own window.
-    std::optional<QRect> geometry();
-    bool viewable();
-    bool wait_viewable(bool wanted, int timeout_ms = 3000);
-    // The screen position of a point given in window coordinates.
-    std::optional<QPoint> to_screen(QPoint local);
-    // Moves the pointer to a point of the window and clicks there (button
-    // 1 left, 2 middle, 3 right).
-    bool click_at(QPoint local, int button = 1);
-
-    // Closes through the window manager: focus, then its alt+F4 binding.
-    bool close_with_keyboard();
-    // Closes through the window manager's _NET_CLOSE_WINDOW request.
-    bool close_with_request();
     bool send_signal(int signal);
     ExitInfo wait_exit(int timeout_ms = 5000);
 
-    // Everything the program printed so far.
+    // Everything the current run printed so far.
     QString stdout_text();
     QString stderr_text();
 
@@ -99,18 +90,21 @@ public:
     std::optional<QString> ini_value(const QString& section, const QString& key) const;
     bool write_ini(const QByteArray& content) const;
 
+protected:
+    void set_error(const QString& why) { error_ = why; }
+
 private:
+    bool lay_out();
+    QProcessEnvironment run_environment() const;
     void collect_output();
 
-    XSession* session_ = nullptr;
-    QProcessEnvironment env_;
+    QProcessEnvironment base_;
     AppOptions options_;
-    TempDir app_{QStringLiteral("app")};
-    TempDir work_{QStringLiteral("cwd")};
+    TempDir root_{QStringLiteral("app")};
+    bool laid_out_ = false;
     std::unique_ptr<QProcess> process_;
     QElapsedTimer launch_clock_;
     QString error_;
-    XWindow window_ = 0;
     QByteArray out_;
     QByteArray err_;
     std::optional<ExitInfo> exit_;

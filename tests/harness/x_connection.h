@@ -1,8 +1,10 @@
 // A direct connection to the test X server, for the questions the command
 // line tools cannot answer (selection owners, the window tree with classes,
-// shapes) or answer too slowly to poll.
+// shapes) or answer too slowly to poll. The client messages it sends are in
+// x_messages.cpp.
 #pragma once
 
+#include <QImage>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -25,6 +27,7 @@ public:
 
     bool ok() const;
     XWindow root() const { return root_; }
+    QSize root_size();
 
     std::uint32_t atom(const char* name);
     bool has_extension(const char* name);
@@ -55,6 +58,23 @@ public:
     // Windows whose WM_CLASS class part is `window_class`.
     std::vector<XWindow> find_class(const QString& window_class, XWindow top = 0);
 
+    // What the screen shows in `area` (root coordinates), as RGB32; a null
+    // image on failure.
+    QImage grab(const QRect& area);
+    // Where the pointer is, in root coordinates.
+    std::optional<QPoint> pointer();
+    // The window that has the keyboard focus; 0 for none, 1 for PointerRoot.
+    XWindow input_focus();
+
+    // Waits until the window manager has handled everything sent to it
+    // before this call: it answers a frame extents request for a window of
+    // ours, in order with all other events.
+    bool sync_window_manager(int timeout_ms);
+
+    // Waits until the program owning `window` has read every event sent to
+    // it before this call: it answers a _NET_WM_PING in order with them.
+    bool ping(XWindow window, int timeout_ms);
+
     // Asks the window manager to close the window, as a task bar does
     // (_NET_CLOSE_WINDOW); the manager then sends WM_DELETE_WINDOW.
     bool request_close(XWindow window);
@@ -65,6 +85,7 @@ private:
 
     xcb_connection_t* connection_ = nullptr;
     XWindow root_ = 0;
+    std::uint32_t pings_ = 0;
 };
 
 }  // namespace e2e

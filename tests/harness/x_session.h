@@ -1,6 +1,8 @@
 // A private X desktop for one test: Xvfb on a free display number, and
-// optionally openbox and a trayer notification area. Everything it starts is
-// ended by PID when the session goes away.
+// optionally openbox and a trayer notification area, with real input through
+// XTEST (xdotool) and the clipboard through xclip. Everything it starts is
+// ended by PID when the session goes away. The members are implemented in
+// x_session.cpp (the desktop), x_input.cpp and x_clipboard.cpp.
 #pragma once
 
 #include <QImage>
@@ -69,17 +71,21 @@ public:
     ToolResult xdotool(const QStringList& args, int timeout_ms = 5000) const;
 
     // Pointer and keyboard, through XTEST (xdotool), so the program sees
-    // real input events.
+    // real input events. Buttons: 1 left, 2 middle, 3 right.
     std::optional<QPoint> pointer();
     bool mouse_move(QPoint to);
     bool click(int button);
+    // Moves to a point of the screen and clicks there.
+    bool click_at(QPoint on_screen, int button = 1);
     bool mouse_down(int button);
     bool mouse_up(int button);
     // Key names as xdotool knows them, e.g. "alt+F4".
     bool key(const QString& keys);
     bool type(const QString& text);
-    // Raises and focuses through the window manager (or directly without one).
+    // Raises and focuses through the window manager (or directly without
+    // one), and waits until the window has the keyboard.
     bool activate(XWindow window);
+    // The window manager's _NET_ACTIVE_WINDOW.
     std::optional<XWindow> active_window();
 
     // The text of the CLIPBOARD selection; nullopt when nobody owns it.
@@ -89,23 +95,36 @@ public:
     // Polls until the clipboard holds something other than `previous`.
     std::optional<QString> wait_clipboard_change(const std::optional<QString>& previous,
                                                  int timeout_ms = 3000) const;
+    // Puts a text on the clipboard that no action of the program produces, so
+    // that whatever is read afterwards was really copied by that action.
+    bool put_sentinel();
+    const QString& sentinel() const { return sentinel_; }
 
-    // The whole screen through ImageMagick; a null image on failure.
-    QImage screenshot() const;
+    // The whole screen (of the first X screen); a null image on failure.
+    QImage screenshot();
 
     bool has_window_manager() const { return wm_ != nullptr; }
+    // A viewable window called `name`, anywhere in the tree.
+    std::optional<XWindow> viewable_window(const QString& name);
+
     // The notification area's top-level window, when a tray runs.
     XWindow tray_window();
     // Where the program's icon sits in the notification area: the icon's
     // window carries the executable's name.
     std::optional<QRect> tray_icon();
 
+    // Ends the X server with `signal`, as a crash (SIGKILL) or a logout
+    // (SIGTERM) would, and clears what a killed server leaves behind.
+    bool end_server(int signal);
+
 private:
     bool start_xvfb(const XSessionOptions& options);
     bool set_monitors(const std::vector<Monitor>& monitors);
     bool start_helper(std::unique_ptr<QProcess>& process, const QString& program,
                       const QStringList& args);
+    bool settle_keyboard(int timeout_ms);
     void fail(const QString& why);
+    void reap_sentinels();
 
     QString error_;
     QString display_;
@@ -115,6 +134,9 @@ private:
     std::unique_ptr<QProcess> wm_;
     std::unique_ptr<QProcess> tray_;
     std::unique_ptr<XConnection> x_;
+    QString sentinel_;
+    int sentinels_made_ = 0;
+    std::vector<std::unique_ptr<QProcess>> sentinels_;
 };
 
 }  // namespace e2e

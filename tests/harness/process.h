@@ -1,6 +1,7 @@
 // Running helper programs with hard time limits, and waiting for conditions
 // by polling. Nothing here may block without a deadline: a stuck tool must
-// fail the test, never hang the runner.
+// fail the test, never hang the runner. Nothing here knows about X, so any
+// kind of desktop session can use it.
 #pragma once
 
 #include <QElapsedTimer>
@@ -37,16 +38,17 @@ void die_with_parent(QProcess& process, int signal);
 void stop_process(QProcess& process, int grace_ms = 1000);
 
 // Calls done() every interval_ms until it returns true or timeout_ms pass.
-// The condition is checked once more at the deadline.
+// The condition is checked once more at the deadline. The interval may be a
+// fraction of a millisecond, for timing start-up.
 template <class Condition>
-bool poll_until(Condition done, int timeout_ms, int interval_ms = 10) {
+bool poll_until(Condition done, int timeout_ms, double interval_ms = 10) {
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < timeout_ms) {
         if (done()) {
             return true;
         }
-        QThread::msleep(static_cast<unsigned long>(interval_ms));
+        QThread::usleep(static_cast<unsigned long>(interval_ms * 1000));
     }
     return done();
 }

@@ -1,0 +1,32 @@
+// Running the program as a user without privileges, to see how it copes with
+// an installation it may not write. Under root (which ignores file
+// permissions) that user is "nobody", reached through setpriv; anyone else
+// already is such a user and runs the program as themselves.
+#pragma once
+
+#include <sys/types.h>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace e2e {
+
+bool running_as_root();
+
+// Why no unprivileged user can be had here; nullopt when one can.
+std::optional<QString> unprivileged_user_unavailable();
+
+// The command line that runs `program` as that user.
+struct CommandLine {
+    QString program;
+    QStringList args;
+};
+CommandLine as_unprivileged_user(const QString& program);
+
+// Makes a folder (and its parents) with `mode`; `for_user`: owned by that
+// user.
+bool make_folder(const QString& path, mode_t mode, bool for_user);
+// Hands a file or folder to that user; nothing to do unless root.
+bool give_to_unprivileged_user(const QString& path);
+
+}  // namespace e2e
