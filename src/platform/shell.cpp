@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QUrl>
 
 namespace huepick {
 
@@ -15,7 +16,8 @@ void DesktopShell::open(const QString& path, Failure failed) {
     // ended with it, and the process object is never destroyed then.
     auto* opener = new QProcess;
     opener->setProgram(QStringLiteral("xdg-open"));
-    opener->setArguments({path});
+    // As a URL, as Qt's own "open" hands files over.
+    opener->setArguments({QString::fromLatin1(QUrl::fromLocalFile(path).toEncoded())});
     opener->setStandardInputFile(QProcess::nullDevice());
     opener->setStandardOutputFile(QProcess::nullDevice());
     opener->setStandardErrorFile(QProcess::nullDevice());
