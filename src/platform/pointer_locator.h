@@ -19,6 +19,10 @@ public:
     // The device position of a top-level window's top-left corner; nothing
     // where a window cannot learn its place.
     virtual std::optional<QPoint> deviceOrigin(const QWindow& window) = 0;
+    // A window hidden while a button was held never sees that button's
+    // release, and Qt would take the button as held from then on: called as
+    // the window shows again, this tells Qt of releases it missed.
+    virtual void catchUpOnReleases(QWindow& window) { (void)window; }
 };
 
 }  // namespace huepick

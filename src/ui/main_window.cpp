@@ -394,4 +394,12 @@ void MainWindow::bringBack() {
     activateWindow();
 }
 
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Hidden by a right press, the window missed that button's release.
+    if (windowHandle() != nullptr) {
+        m_desktop.pointer->catchUpOnReleases(*windowHandle());
+    }
+}
+
 }  // namespace huepick

@@ -124,6 +124,22 @@ TEST(HideWithoutTray, RightClickMinimisesAndTheWindowCanBeRestored) {
               QStringLiteral("color = #FF8000"));
 }
 
+// The button comes up only once the window is gone, so the release goes
+// elsewhere; the restored window must not act as if it were still held.
+TEST(HideWithoutTray, ASlowRightClickLeavesNoButtonHeld) {
+    Desk desk({}, {.ini = ini_with_colour("FF8000")});
+    START(desk);
+    ASSERT_TRUE(desk.point_at(*desk.background()));
+    ASSERT_TRUE(desk.session().mouse_down(3));
+    ASSERT_TRUE(desk.wait_viewable(false));
+    ASSERT_TRUE(desk.session().mouse_up(3));
+
+    ASSERT_TRUE(desk.session().activate(desk.window()));
+    ASSERT_TRUE(desk.wait_viewable(true));
+    EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF8000")),
+              QStringLiteral("color = #FF8000"));
+}
+
 struct CloseCase {
     const char* name;
     // Where the right button comes up, relative to the close button's centre.
