@@ -13,7 +13,7 @@
 #include "platform/pointer_locator.h"
 #include "ui/pick_art.h"
 #include "ui/pick_session.h"
-#include "ui/window_shape.h"
+#include "ui/built_shapes.h"
 
 namespace huepick {
 
@@ -88,7 +88,7 @@ void CaptureWindow::open() {
         // A new window maps on top of the others; no raise needed.
         show();
     }
-    applyShape(*m_lens, lensMask(), qRgb(0, 0, 0));
+    m_lens->setMask(built::shape("lens"));
 }
 
 void CaptureWindow::coverDesktop() {

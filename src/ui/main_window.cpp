@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <cstdio>
 
 #include "core/colour_log.h"
@@ -12,13 +13,13 @@
 #include "core/notations.h"
 #include "platform/desktop.h"
 #include "ui/accessibility.h"
+#include "ui/built_shapes.h"
 #include "ui/entry_field.h"
 #include "ui/help_viewer.h"
 #include "ui/picker.h"
 #include "ui/picture_button.h"
 #include "ui/swatch.h"
 #include "ui/window_menu.h"
-#include "ui/window_shape.h"
 
 namespace huepick {
 
@@ -70,7 +71,6 @@ MainWindow::MainWindow(ColourModel& model, Desktop& desktop, StorageLocations pl
     installAccessibility();
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(kCaption);
-    setWindowIcon(Skin::programIcon());
     setFixedSize(layout::kWindowSize);
     setMouseTracking(true);
     if (m_desktop.shapesByTransparency) {
@@ -100,7 +100,6 @@ void MainWindow::buildControls() {
     std::array<QWidget*, layout::kControls.size()> made{};
     for (const layout::Control& c : layout::kControls) {
         QWidget* parent = c.parent ? made[static_cast<std::size_t>(*c.parent)] : this;
-        const QString art = nameOf(c.art);
         QWidget* widget = nullptr;
         switch (c.kind) {
             case layout::Kind::Swatch: {
@@ -115,7 +114,7 @@ void MainWindow::buildControls() {
             }
             case layout::Kind::Frame: {
                 auto* frame = new Picture(parent);
-                frame->setPicture(m_skin.picture(art));
+                frame->setPicture(m_skin.at(c.role));
                 widget = frame;
                 break;
             }
@@ -129,8 +128,8 @@ void MainWindow::buildControls() {
                 break;
             }
             case layout::Kind::Button: {
-                auto* button = new PictureButton(m_skin.picture(art),
-                                                 m_skin.picture(nameOf(c.pressedArt)), parent);
+                auto* button = new PictureButton(
+                    m_skin.at(c.role), [this, role = c.role] { return m_skin.pressed(role); }, parent);
                 connectButton(button, c.role);
                 widget = button;
                 break;
@@ -154,18 +153,17 @@ void MainWindow::buildControls() {
 }
 
 void MainWindow::shapeControls() {
-    applyShape(*this, m_skin.shape(QStringLiteral("skin")), kWindowKey);
+    setMask(built::shape("window"));
     for (Role role : {Role::RedSwatch, Role::GreenSwatch, Role::BlueSwatch, Role::ColourSwatch,
                       Role::RedFrame}) {
         const layout::Control& c = layout::control(role);
         if (auto* widget = findChild<QWidget*>(nameOf(c.name))) {
-            applyShape(*widget, m_skin.shape(nameOf(c.art)), kMaskKey);
+            widget->setMask(built::shape(c.art));
         }
     }
 }
 
 void MainWindow::place() {
-    m_desktop.tray->show(Skin::programIcon(), kCaption);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->geometry().center() - rect().center());
     }
@@ -314,14 +312,26 @@ void MainWindow::exportColour() {
 
 // ---------------------------------------------------------------- the window
 
+// What the first frame does not show waits until it is on the screen.
+void MainWindow::afterFirstFrame() {
+    setWindowIcon(Skin::programIcon());
+    m_desktop.tray->show(Skin::programIcon(), kCaption);
+}
+
 void MainWindow::paintEvent(QPaintEvent*) {
-    const QString skin = QStringLiteral("skin");
+    if (!m_painted) {
+        m_painted = true;
+        QTimer::singleShot(0, this, &MainWindow::afterFirstFrame);
+    }
     QPainter painter(this);
     if (m_desktop.shapesByTransparency) {
+        if (m_cutOut.isNull()) {
+            m_cutOut = m_skin.windowCutOut(kWindowKey);
+        }
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawPixmap(0, 0, m_skin.cutOut(skin, kWindowKey));
+        painter.drawPixmap(0, 0, m_cutOut);
     } else {
-        painter.drawPixmap(0, 0, m_skin.picture(skin));
+        painter.drawPixmap(0, 0, m_skin.window());
     }
 }
 

@@ -29,7 +29,8 @@ public:
                QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Centres the window on the primary screen and starts the tray icon.
+    // Centres the window on the primary screen; the tray icon follows the
+    // first frame.
     void place();
     // Shows the window again, in front, from the tray or at a user's request.
     void bringBack();
@@ -61,6 +62,7 @@ private:
     void hexKey(int key);
     void copyField(EntryField* field);
     void connectMenu();
+    void afterFirstFrame();
     void exportColour();
     void openHelp();
     void openLog();
@@ -71,6 +73,8 @@ private:
     Desktop& m_desktop;
     StorageLocations m_places;
     Skin m_skin;
+    QPixmap m_cutOut;
+    bool m_painted = false;
     StepRepeat m_stepRepeat;
     Picker* m_picker = nullptr;
     std::array<EntryField*, 3> m_channelFields{};

@@ -45,13 +45,22 @@ void drawMagnifier(QPainter& p) {
 
 }  // namespace
 
-QCursor eyedropperCursor() {
-    return QCursor(cursorPicture(QStringLiteral(":/cursors/eyedropper.png"), drawEyedropper), 0,
-                   0);
+// Made once and kept: every pick shows them.
+const QCursor& eyedropperCursor() {
+    static const QCursor kCursor(
+        cursorPicture(QStringLiteral(":/cursors/eyedropper.png"), drawEyedropper), 0, 0);
+    return kCursor;
 }
 
-QCursor magnifierCursor() {
-    return QCursor(cursorPicture(QStringLiteral(":/cursors/magnifier.png"), drawMagnifier), 0, 0);
+const QCursor& magnifierCursor() {
+    static const QCursor kCursor(
+        cursorPicture(QStringLiteral(":/cursors/magnifier.png"), drawMagnifier), 0, 0);
+    return kCursor;
+}
+
+const LensDisc& lensDisc() {
+    static const LensDisc kDisc = discOfMask(lensMask());
+    return kDisc;
 }
 
 QImage lensMask() {
@@ -87,6 +96,16 @@ LensDisc discOfMask(const QImage& mask) {
 }
 
 QImage lensRing(int size) {
+    // One size per screen scale; a pick draws the lens again at every click.
+    static QImage cached;
+    if (!cached.isNull() && cached.width() == size) {
+        return cached;
+    }
+    cached = scaledLensRing(size);
+    return cached;
+}
+
+QImage scaledLensRing(int size) {
     // The larger drawing scales down more cleanly on dense screens.
     const QString base = QStringLiteral(":/lens/lensRing");
     QImage ring;

@@ -11,17 +11,20 @@
 namespace huepick {
 
 // 32 x 32 pointers with the hot spot at the top-left pixel.
-QCursor eyedropperCursor();
-QCursor magnifierCursor();
+const QCursor& eyedropperCursor();
+const QCursor& magnifierCursor();
 
 // kSize x kSize, black (0,0,0) except a white disc.
 QImage lensMask();
 
 // The white part of a lens mask, row by row.
 LensDisc discOfMask(const QImage& mask);
+// The disc of the program's lens mask.
+const LensDisc& lensDisc();
 
 // The ring for a lens `size` device pixels across, transparent in the middle;
 // null when the program has none.
 QImage lensRing(int size);
+QImage scaledLensRing(int size);
 
 }  // namespace huepick

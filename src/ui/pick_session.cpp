@@ -70,8 +70,7 @@ PickSession::PickSession(ColourModel& model, PointerLocator& pointer, DesktopGra
       m_pointer(pointer),
       m_grab(std::move(grab)),
       m_anchor(anchor),
-      m_lensMask(lensMask()),
-      m_disc(discOfMask(m_lensMask)) {}
+      m_disc(lensDisc()) {}
 
 PickSession::~PickSession() {
     for (const QPointer<CaptureWindow>& window : m_windows) {

@@ -68,8 +68,7 @@ private:
     DesktopGrab m_grab;
     QPointer<QWidget> m_anchor;
     std::vector<QPointer<CaptureWindow>> m_windows;
-    QImage m_lensMask;
-    LensDisc m_disc;
+    const LensDisc& m_disc;
     QImage m_lensView;
     QPoint m_lensOrigin;
     QPoint m_lensClick;

@@ -31,13 +31,17 @@ void Picture::mousePressEvent(QMouseEvent* event) {
     event->accept();
 }
 
-PictureButton::PictureButton(const QPixmap& released, const QPixmap& pressed, QWidget* parent)
-    : Picture(parent), m_released(released), m_pressed(pressed) {
+PictureButton::PictureButton(const QPixmap& released, std::function<QPixmap()> pressed,
+                             QWidget* parent)
+    : Picture(parent), m_released(released), m_pressedSource(std::move(pressed)) {
     setPicture(m_released);
 }
 
 void PictureButton::mousePressEvent(QMouseEvent* event) {
     m_down = true;
+    if (m_pressed.isNull() && m_pressedSource) {
+        m_pressed = m_pressedSource();
+    }
     setPicture(m_pressed);
     emit pressed(event->button());
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QPixmap>
+#include <functional>
 #include <QWidget>
 
 namespace huepick {
@@ -28,7 +29,9 @@ private:
 class PictureButton : public Picture {
     Q_OBJECT
 public:
-    PictureButton(const QPixmap& released, const QPixmap& pressed, QWidget* parent = nullptr);
+    // The pressed image comes from `pressed` when it is first needed.
+    PictureButton(const QPixmap& released, std::function<QPixmap()> pressed,
+                  QWidget* parent = nullptr);
     bool isDown() const { return m_down; }
     // A left press and release, as assistive technology asks for one.
     void click();
@@ -45,6 +48,7 @@ protected:
 
 private:
     QPixmap m_released;
+    std::function<QPixmap()> m_pressedSource;
     QPixmap m_pressed;
     bool m_down = false;
 };

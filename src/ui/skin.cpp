@@ -1,6 +1,5 @@
 #include "ui/skin.h"
 
-#include <QFile>
 #include <QImageReader>
 
 namespace huepick {
@@ -11,31 +10,19 @@ QImage loadPng(const QString& path) {
     return reader.read();
 }
 
-Skin::Skin(qreal devicePixelRatio) : m_ratio(devicePixelRatio) {}
-
-QPixmap Skin::picture(const QString& name) const {
-    if (auto it = m_pictures.constFind(name); it != m_pictures.constEnd()) {
-        return *it;
-    }
-    QPixmap pm;
-    const QString hi = QStringLiteral(":/skin/%1@2x.png").arg(name);
-    if (m_ratio > 1.0 && QFile::exists(hi)) {
-        pm = QPixmap::fromImage(loadPng(hi));
-        pm.setDevicePixelRatio(2.0);
-    } else {
-        pm = QPixmap::fromImage(shape(name));
-    }
-    m_pictures.insert(name, pm);
-    return pm;
+Skin::Skin(qreal devicePixelRatio) : m_scale(devicePixelRatio > 1.0 ? 2.0 : 1.0) {
+    m_window = QPixmap::fromImage(loadPng(path("skin")));
+    m_window.setDevicePixelRatio(m_scale);
 }
 
-QPixmap Skin::cutOut(const QString& name, QRgb key) const {
-    const QString cutName = name + QStringLiteral("#cut");
-    if (auto it = m_pictures.constFind(cutName); it != m_pictures.constEnd()) {
-        return *it;
-    }
-    const QPixmap keyed = picture(name);
-    QImage image = keyed.toImage().convertToFormat(QImage::Format_ARGB32);
+QString Skin::path(std::string_view name) const {
+    return QStringLiteral(":/skin/%1%2.png")
+        .arg(QLatin1String(name.data(), static_cast<qsizetype>(name.size())),
+             m_scale > 1.0 ? QStringLiteral("@2x") : QString());
+}
+
+QPixmap Skin::windowCutOut(QRgb key) const {
+    QImage image = m_window.toImage().convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
@@ -45,27 +32,31 @@ QPixmap Skin::cutOut(const QString& name, QRgb key) const {
         }
     }
     QPixmap cut = QPixmap::fromImage(image);
-    cut.setDevicePixelRatio(keyed.devicePixelRatio());
-    m_pictures.insert(cutName, cut);
+    cut.setDevicePixelRatio(m_scale);
     return cut;
 }
 
-QImage Skin::shape(const QString& name) const {
-    if (auto it = m_shapes.constFind(name); it != m_shapes.constEnd()) {
-        return *it;
-    }
-    const QImage image = loadPng(QStringLiteral(":/skin/%1.png").arg(name));
-    m_shapes.insert(name, image);
-    return image;
+QPixmap Skin::at(layout::Role role) const {
+    const QRect place = layout::windowRect(role);
+    QPixmap crop = m_window.copy(QRect(place.topLeft() * m_scale, place.size() * m_scale));
+    crop.setDevicePixelRatio(m_scale);
+    return crop;
+}
+
+QPixmap Skin::pressed(layout::Role role) const {
+    QPixmap picture = QPixmap::fromImage(loadPng(path(layout::control(role).pressedArt)));
+    picture.setDevicePixelRatio(m_scale);
+    return picture;
 }
 
 const QIcon& Skin::programIcon() {
     static const QIcon kIcon = [] {
-        QIcon i;
+        QIcon icon;
         for (int size : {16, 22, 32, 48}) {
-            i.addPixmap(QPixmap::fromImage(loadPng(QStringLiteral(":/icons/huepick_%1.png").arg(size))));
+            icon.addPixmap(
+                QPixmap::fromImage(loadPng(QStringLiteral(":/icons/huepick_%1.png").arg(size))));
         }
-        return i;
+        return icon;
     }();
     return kIcon;
 }

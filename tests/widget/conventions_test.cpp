@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QMenu>
+#include <QPointer>
 #include <QTextBrowser>
 
 #include "app_fixture.h"
@@ -87,7 +88,7 @@ TEST_F(Conventions, TrayMenuShowsHidesPicksOpensAndQuits) {
 
     menuAction(u"Magnify"_s)->trigger();
     EXPECT_EQ(m_fake.screen->grabs, 1);
-    QWidget* picking = nullptr;
+    QPointer<QWidget> picking;
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w->objectName() == u"captureWindow"_s && w->isVisible()) {
             picking = w;
@@ -95,7 +96,7 @@ TEST_F(Conventions, TrayMenuShowsHidesPicksOpensAndQuits) {
     }
     ASSERT_NE(picking, nullptr);
     QTest::mouseClick(picking->windowHandle(), Qt::RightButton, {}, QPoint(5, 5));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !picking->isVisible(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return picking.isNull(); }));
 
     menuAction(u"Open Colour Log"_s)->trigger();
     menuAction(u"Help"_s)->trigger();

@@ -19,7 +19,8 @@ protected:
 };
 
 TEST_F(Window, RightPressOnTheBackgroundHidesItAndTheTrayBringsItBack) {
-    EXPECT_EQ(m_fake.tray->shownTip, u"Vantrel!'s Huepick"_s);
+    // The icon comes once the first frame is on the screen.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_fake.tray->shownTip == u"Vantrel!'s Huepick"_s; }));
     typeOver(Role::RedField, u"12"_s);
     const QPoint place = window().pos();
     QTest::mousePress(&window(), Qt::RightButton, {}, QPoint(200, 20));

@@ -34,9 +34,9 @@ void PortalScreenGrabber::answered(const PortalShot& shot) {
         return;
     }
     DesktopGrab grab;
-    grab.image = shot.image.format() == QImage::Format_RGB32
-                     ? shot.image
-                     : shot.image.convertToFormat(QImage::Format_RGB32);
+    // Shown as it came: whatever its format, painting and reading a pixel
+    // need no converted copy.
+    grab.image = shot.image;
     grab.image.setDevicePixelRatio(1.0);
     grab.area = grab.image.rect();
     // The portal's image spans the layout of all outputs at one scale.

@@ -1,5 +1,7 @@
 #include "platform/wayland/portal_screenshot.h"
 
+#include "platform/mapped_image.h"
+
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
@@ -175,7 +177,12 @@ PortalShot PortalScreenshot::load(const QVariantMap& results) const {
     const QString path = url.toLocalFile();
     QImageReader reader(path);
     PortalShot shot;
-    shot.image = reader.read();
+    // Decoded straight into memory that goes back to the system with the
+    // image; the reader fills an image of its own size and format in place.
+    shot.image = mappedImage(reader.size(), reader.imageFormat());
+    if (!reader.read(&shot.image)) {
+        shot.image = QImage();
+    }
     if (shot.image.isNull()) {
         return failed(
             QStringLiteral("cannot read the screenshot %1: %2").arg(path, reader.errorString()));

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "platform/qt_screen_grabber.h"
+#include "platform/x11/x11_screen_grabber.h"
 #include "platform/x11/x11_tray_watcher.h"
 
 namespace huepick {
@@ -94,6 +94,7 @@ public:
 Desktop makeX11Desktop() {
     Desktop desktop = makeQtDesktop();
     if (xcb_connection_t* c = connection()) {
+        desktop.grabber = std::make_unique<X11ScreenGrabber>(c);
         desktop.pointer = std::make_unique<X11PointerLocator>();
         auto* watcher = new X11TrayWatcher(c, desktop.tray.get());
         QObject::connect(watcher, &X11TrayWatcher::hostChanged, desktop.tray.get(),
