@@ -90,6 +90,35 @@ TEST(HuepickOnWayland, FunctionKeyCopiesAndTheColourIsStoredOnClose) {
     EXPECT_EQ(app.storedColour(), QStringLiteral("12AB34"));
 }
 
+// The compositor moves the window; it takes over from the press a moment
+// later, so the window follows only the motion after that.
+TEST(HuepickOnWayland, DragOnTheBackgroundMovesTheWindow) {
+    SKIP_WITHOUT_SWAY();
+    SessionOptions options;
+    options.portal = Portal::Absent;
+    WaylandSession session(options);
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    HuepickInSession app(session, iniWithColour("FF8000"));
+    ASSERT_TRUE(app.start()) << app.error().toStdString();
+    const QRect before = app.window();
+    const QPointF grabbed = app.at({200, 30});
+    ASSERT_TRUE(session.move(grabbed));
+    ASSERT_TRUE(session.press(Qt::LeftButton));
+    const auto place = [&] {
+        const std::vector<QRect> now = session.windows_of(app.program().pid());
+        return now.empty() ? QPoint() : now.front().topLeft();
+    };
+    for (int step = 1; step <= 60; ++step) {
+        ASSERT_TRUE(session.move(grabbed + QPointF(-4 * step, 3 * step)));
+        poll_until([&] { return place() != before.topLeft(); }, step < 30 ? 20 : 0);
+    }
+    ASSERT_TRUE(session.release(Qt::LeftButton));
+    const QPoint moved = place() - before.topLeft();
+    EXPECT_LT(moved.x(), -100) << app.stderrText().toStdString();
+    EXPECT_GT(moved.y(), 75);
+    EXPECT_EQ(moved.x() * 3, -moved.y() * 4) << "the window follows the pointer's own path";
+}
+
 TEST(HuepickOnWayland, SignalStoresTheColourToo) {
     SKIP_WITHOUT_SWAY();
     SessionOptions options;

@@ -209,12 +209,16 @@ bool WaylandSession::write_sway_config() {
             "for_window [class=\".*\"] floating enable\n"
             "focus_follows_mouse no\n"
             "seat seat0 xcursor_theme %5 24\n"
-            "xwayland %6\n")
+            "xwayland %6\n"
+            "%7")
             .arg(options_.output_size.width())
             .arg(options_.output_size.height())
             .arg(options_.scale)
             .arg(bg, kBlankCursorTheme,
-                 options_.xwayland ? QStringLiteral("enable") : QStringLiteral("disable"));
+                 options_.xwayland ? QStringLiteral("enable") : QStringLiteral("disable"),
+                 options_.tray ? QStringLiteral("bar {\n  position top\n  tray_output *\n"
+                                                "  tray_padding 2\n}\n")
+                               : QString());
     QFile file(root_ + QStringLiteral("/sway.conf"));
     return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) > 0;
 }
@@ -298,12 +302,13 @@ bool WaylandSession::start_sway() {
 }
 
 bool WaylandSession::wait_background() {
-    // swaybg draws a moment after the output appears.
-    const QPoint probe(0, 0);
+    // swaybg draws a moment after the output appears; the bottom-left corner,
+    // where no bar lies.
+    const QPoint probe(0, logical_size().height() - 1);
     std::optional<QRgb> want = options_.background.rgb();
     if (!options_.background_image.isEmpty()) {
         background_ = QImage(options_.background_image).convertToFormat(QImage::Format_RGB32);
-        want = background_at(QPoint(0, 0));
+        want = background_at(probe * options_.scale);
     }
     std::optional<QColor> seen;
     const bool drawn = poll_until(

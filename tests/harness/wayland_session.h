@@ -51,6 +51,9 @@ struct SessionOptions {
     QString portal_uri{};          // for Portal::Canned
     bool portal_odd_path = false;  // stand-ins: handle path not derived from the token
     bool xwayland = false;
+    // A swaybar along the top with a notification area (a StatusNotifierItem
+    // host) at its right end.
+    bool tray = false;
     int start_timeout_ms = 10000;
 };
 
