@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/clipboard_keeper_main.h"
 #include "app/display_check.h"
 #include "app/huepick_app.h"
 #include "platform/wayland/wayland_desktop.h"
@@ -37,6 +38,9 @@ huepick::Desktop desktopFor(const QString& platform) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (auto status = huepick::runClipboardKeeper(argc, argv)) {
+        return *status;
+    }
     huepick::DisplayCheck display;
     if (display.platforms().isEmpty()) {
         std::fprintf(stderr, "huepick: %s\n", qPrintable(display.problem()));

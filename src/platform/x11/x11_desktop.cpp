@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "platform/qt_screen_grabber.h"
+#include "platform/x11/x11_clipboard.h"
 #include "platform/x11/x11_tray_watcher.h"
 
 namespace huepick {
@@ -83,6 +84,7 @@ Desktop makeX11Desktop() {
     if (xcb_connection_t* c = connection()) {
         desktop.pointer = std::make_unique<X11PointerLocator>();
         desktop.focus = std::make_unique<X11KeyboardFocus>();
+        desktop.clipboard = std::make_unique<X11Clipboard>(c);
         auto* watcher = new X11TrayWatcher(c, desktop.tray.get());
         QObject::connect(watcher, &X11TrayWatcher::hostChanged, desktop.tray.get(),
                          &TrayIcon::setHostPresent);
