@@ -104,7 +104,7 @@ std::optional<int> runClipboardKeeper(int argc, char* argv[]) {
     }
     ::setsid();
     if (::chdir("/") != 0) {
-        // Harmless: only a folder that cannot be unmounted meanwhile.
+        // Staying where it was only keeps that folder busy; nothing to report.
     }
     return keep(argv[2], argc > 3 ? argv[3] : nullptr, *text, readyFd);
 }

@@ -3,6 +3,9 @@
 // program copies; a newer copy by another program is left alone.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <iostream>
+
 #include "core/layout.h"
 #include "huepick_in_session.h"
 #include "keeper_processes.h"
@@ -53,7 +56,10 @@ protected:
 };
 
 TEST_F(ClipboardAfterExit, KeeperServesTheCopyUntilAnotherProgramCopies) {
+    QElapsedTimer clock;
+    clock.start();
     close();
+    std::cout << "closing with the hand-over to the keeper took " << clock.elapsed() << " ms\n";
     // Read at once: the keeper owned the clipboard before the program ended.
     EXPECT_EQ(m_session->clipboard(), kCopied);
     const QList<pid_t> kept = keepersLeft();
