@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "app/clipboard_keeper_main.h"
 #include "app/command_line.h"
 #include "app/display_check.h"
 #include "app/huepick_app.h"
@@ -68,6 +69,11 @@ int runWindow(QApplication& qtApp, huepick::InstanceServer& server) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // The clipboard keeper, a mode of its own that starts no Qt at all.
+    if (auto status = huepick::runClipboardKeeper(argc, argv)) {
+        return *status;
+    }
+
     const huepick::CommandLine command = huepick::parseCommandLine(argumentsOf(argc, argv));
     switch (command.action) {
         case huepick::CommandLine::Action::Help:

@@ -1,7 +1,8 @@
 // The clipboard on Wayland, where a compositor takes a new clipboard text
 // only from the window that has the keyboard: a copy made while none of the
 // program's windows has it (the press that copies may come before the focus
-// it gives) is handed over as soon as one gets it.
+// it gives) is handed over as soon as one gets it. On exit, a text the
+// program still owns is handed to a keeper process.
 #pragma once
 
 #include <QObject>
@@ -21,11 +22,15 @@ public:
 
     explicit WaylandClipboard(QObject* parent = nullptr);
     void copy(const QString& text) override;
+    void keepAfterExit() override;
 
 private:
     void deliver();
 
-    QtClipboard m_clipboard;
+    // A MIME type offered with every copy, unique to this process: the
+    // compositor's current selection shows whether a copy is still ours,
+    // which Qt cannot tell when the compositor ignored its request.
+    const QString m_marker;
     std::optional<QString> m_pending;
     QTimer m_giveUp;
 };

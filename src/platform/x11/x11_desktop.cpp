@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "platform/x11/x11_clipboard.h"
 #include "platform/x11/x11_screen_grabber.h"
 #include "platform/x11/x11_tray_watcher.h"
 
@@ -96,6 +97,7 @@ Desktop makeX11Desktop() {
     if (xcb_connection_t* c = connection()) {
         desktop.grabber = std::make_unique<X11ScreenGrabber>(c);
         desktop.pointer = std::make_unique<X11PointerLocator>();
+        desktop.clipboard = std::make_unique<X11Clipboard>(c);
         auto* watcher = new X11TrayWatcher(c, desktop.tray.get());
         QObject::connect(watcher, &X11TrayWatcher::hostChanged, desktop.tray.get(),
                          &TrayIcon::setHostPresent);
