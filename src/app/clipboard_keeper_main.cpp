@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/clipboard_keeper_main.h"
 
 #include <fcntl.h>

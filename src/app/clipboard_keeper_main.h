@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's second mode: keeping a copied text on the clipboard after
 // the program with windows has gone (see platform/clipboard_keeper.h).
 #pragma once

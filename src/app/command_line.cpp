@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/command_line.h"
 
 #include <QCommandLineParser>
@@ -45,7 +46,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         return error(parser.errorText());
     }
     if (!parser.positionalArguments().isEmpty()) {
-        return error(QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first()));
+        return error(
+            QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first()));
     }
     if (parser.isSet(help)) {
         return {CommandLine::Action::Help, CaptureMode::Sample, 0, usageText()};
@@ -62,7 +64,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         bool number = false;
         line.format = parser.value(format).toInt(&number);
         if (!number || line.format < 1 || line.format > kNotationCount) {
-            return error(QStringLiteral("--format takes a number from 1 to %1").arg(kNotationCount));
+            return error(
+                QStringLiteral("--format takes a number from 1 to %1").arg(kNotationCount));
         }
         if (!parser.isSet(pick) && !parser.isSet(magnify)) {
             return error(QStringLiteral("--format goes with --pick or --magnify"));

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command line: nothing starts the window; --pick and --magnify pick one
 // colour and print it, for binding to a key ("huepick --pick | wl-copy").
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which of Qt's windowing platforms can run here, decided before Qt starts:
 // Qt aborts when none of the platforms it tries can connect, and the user is
 // to get one line instead.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/huepick_app.h"
 
 #include <cstdio>
@@ -63,7 +64,8 @@ bool HuepickApp::store() {
     m_stored = true;
     QString why;
     // A blank text is not stored, by design: the file keeps its colour.
-    if (m_settings.write(kSection, kKey, m_model.storedText(), &why) == SettingsFile::Write::Failed) {
+    if (m_settings.write(kSection, kKey, m_model.storedText(), &why) ==
+        SettingsFile::Write::Failed) {
         m_storeFailed = true;
         std::fprintf(stderr, "huepick: cannot store the colour in %s: %s\n",
                      qPrintable(m_settings.path()), qPrintable(why));

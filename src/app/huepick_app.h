@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The running program: the colour model with its settings file, the desktop
 // services and the main window. The colour is restored at the start and
 // stored once, however the program ends.

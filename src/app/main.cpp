@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // huepick: a colour picker for the Linux desktop.
 #include <QApplication>
 #include <QThread>
@@ -50,10 +51,12 @@ QStringList argumentsOf(int argc, char* argv[]) {
 // The window, for as long as the program runs.
 int runWindow(QApplication& qtApp, huepick::InstanceServer& server) {
     huepick::CaretRest caretRest;
-    huepick::HuepickApp app(desktopFor(QGuiApplication::platformName()),
-                            huepick::StorageLocations::decide(QCoreApplication::applicationDirPath()));
-    server.setHandler([&app](const huepick::InstanceRequest& request,
-                             const huepick::InstanceServer::Reply& reply) { app.handle(request, reply); });
+    huepick::HuepickApp app(
+        desktopFor(QGuiApplication::platformName()),
+        huepick::StorageLocations::decide(QCoreApplication::applicationDirPath()));
+    server.setHandler(
+        [&app](const huepick::InstanceRequest& request,
+               const huepick::InstanceServer::Reply& reply) { app.handle(request, reply); });
     QObject::connect(&app, &huepick::HuepickApp::finished, &qtApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     // A session that ends quits the application without closing windows.

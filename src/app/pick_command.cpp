@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/pick_command.h"
 
 #include <QEventLoop>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // `huepick --pick`: one pick with no main window, its colour printed.
 #pragma once
 

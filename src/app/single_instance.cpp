@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/single_instance.h"
 
 #include <QEventLoop>
@@ -29,7 +30,8 @@ std::optional<InstanceRequest> decode(const QByteArray& line) {
     if (words == QList<QByteArray>{"show"}) {
         return InstanceRequest{};
     }
-    if (words.size() == 3 && words[0] == "pick" && (words[1] == "sample" || words[1] == "magnify")) {
+    if (words.size() == 3 && words[0] == "pick" &&
+        (words[1] == "sample" || words[1] == "magnify")) {
         bool number = false;
         const int format = words[2].toInt(&number);
         if (number && format >= 0 && format <= 10) {
@@ -130,7 +132,8 @@ void InstanceServer::accept() {
             QPointer<QLocalSocket> alive(socket);
             m_handler(*request, [alive](const InstanceAnswer& answer) {
                 if (alive) {
-                    alive->write(answer ? "picked " + answer->toUtf8() + '\n' : QByteArray("none\n"));
+                    alive->write(answer ? "picked " + answer->toUtf8() + '\n'
+                                        : QByteArray("none\n"));
                     alive->flush();
                 }
             });

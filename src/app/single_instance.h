@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One running Huepick per user and display. The first one listens on a local
 // socket in the user's runtime folder; a later start hands its request to it
 // (show the window, or pick and answer with the colour) and exits, so only

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Blanks (spaces and tabs) around names and values, in bytes or in text.
 #pragma once
 

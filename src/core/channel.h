@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The three channels of the current colour, and the two ways of picking.
 #pragma once
 

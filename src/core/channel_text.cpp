@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/channel_text.h"
 
 #include <algorithm>
@@ -5,8 +6,12 @@
 namespace huepick {
 
 namespace {
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
-bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
+bool isDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 }  // namespace
 
 ChannelNumber parseChannelText(QStringView text, QChar decimalPoint) {

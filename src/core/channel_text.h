@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Conversion of a channel field's text to a number.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The HTML colour log: one record per export, appended, never rewritten.
 #pragma once
 

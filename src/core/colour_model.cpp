@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/colour_model.h"
 
 #include <QLocale>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The current colour and everything that shows or changes it: the three
 // channel values with the texts of their fields, the hex field's text, the
 // step buttons' restore values and the picking mode. Windows are views of it:

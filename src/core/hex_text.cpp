@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/hex_text.h"
 
 namespace huepick {

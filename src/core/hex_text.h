@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Hexadecimal colour text: "#RRGGBB" in the hex field, bare "RRGGBB" in the
 // settings file. Written in upper case; read in either case, and forgiving: a
 // text of any length splits into three channels, and a character that is no

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/ini_document.h"
 
 #include <QString>

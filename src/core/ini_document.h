@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The text of an INI file as bytes, read and edited in place: sections
 // "[name]", "key=value" lines, names matched without regard to case, values
 // trimmed of blanks. An edit changes only the bytes of the value it sets (or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's controls: one row each, in stacking order (later rows lie
 // above earlier ones). The window, its skin, the tests and the artwork
 // generator all read this table, so a control's place is written only here.

@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: MIT
 #include "core/notations.h"
 
 namespace huepick {
 
 QString notationText(int number, const QString& hex, const std::array<QString, 3>& channels) {
-    static constexpr const char* kHexForms[] = {"color = ", "color:",  "text = ",
-                                                "link = ",  "vlink = ", "alink = ",
-                                                "bordercolor = ", "bgcolor = "};
+    static constexpr const char* kHexForms[] = {
+        "color = ", "color:",   "text = ",        "link = ",
+        "vlink = ", "alink = ", "bordercolor = ", "bgcolor = "};
     if (number >= 1 && number <= 8) {
         QString text = QLatin1String(kHexForms[number - 1]) + hex;
         if (number == 2) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The ten texts F1 to F10 copy: HTML attribute and CSS forms of the hex
 // field's text, and RGB calls of the channel fields' texts, all taken as the
 // fields show them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/pick_geometry.h"
 
 #include <QtMath>
@@ -22,8 +23,8 @@ int deviceSize(double devicePixelRatio) {
 }
 
 QPoint deviceOrigin(QPoint mainDeviceTopLeft, double devicePixelRatio) {
-    return mainDeviceTopLeft + QPoint(qRound(kOffset.x() * devicePixelRatio),
-                                         qRound(kOffset.y() * devicePixelRatio));
+    return mainDeviceTopLeft +
+           QPoint(qRound(kOffset.x() * devicePixelRatio), qRound(kOffset.y() * devicePixelRatio));
 }
 
 QPoint originNear(QPoint click, int size, int gap, const QRect& bounds) {
@@ -131,7 +132,7 @@ int screenForGeometry(const std::vector<ScreenInfo>& screens, int current, const
 }
 
 QRect coveringWindowGeometry(const std::vector<ScreenInfo>& screens, int current,
-                               const QRect& device, int* chosen) {
+                             const QRect& device, int* chosen) {
     // Try the screen holding the top-left corner first, then the others.
     std::vector<int> order;
     for (int i = 0; i < static_cast<int>(screens.size()); ++i) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where a pick lands: the lens's mapping from its pixels back to the frozen
 // screen, the lens disc, and the mapping between Qt's logical coordinates and
 // the device pixels of the virtual desktop. No widgets here, so every rule can
@@ -114,7 +115,7 @@ int screenForGeometry(const std::vector<ScreenInfo>& screens, int current, const
 // several monitors could otherwise be mapped through the wrong one and land
 // hundreds of pixels off). `chosen` receives that screen; -1 for no screens.
 QRect coveringWindowGeometry(const std::vector<ScreenInfo>& screens, int current,
-                               const QRect& device, int* chosen = nullptr);
+                             const QRect& device, int* chosen = nullptr);
 
 // Smallest rectangle holding every screen, in device pixels. May start at
 // negative coordinates; empty for no screens.

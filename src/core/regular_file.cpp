@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/regular_file.h"
 
 #include <fcntl.h>
@@ -38,7 +39,8 @@ private:
 // Opens without waiting (O_NONBLOCK: a FIFO would wait for a writer) and
 // accepts only a regular file. `error` receives the open's errno.
 int openRegular(const QString& path, int flags, QString* why, int* error = nullptr) {
-    const int fd = ::open(QFile::encodeName(path).constData(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) {
         const int e = errno;
         if (error != nullptr) {
@@ -129,7 +131,8 @@ bool replaceFile(const QString& path, const QByteArray& bytes, QString* why) {
     // A full disk may show only when the buffer is flushed, and commit() does
     // not look at that: check each step and give the temporary file up on any
     // error, so the old file stays.
-    if (save.write(bytes) != bytes.size() || !save.flush() || save.error() != QFileDevice::NoError) {
+    if (save.write(bytes) != bytes.size() || !save.flush() ||
+        save.error() != QFileDevice::NoError) {
         *why = save.errorString();
         save.cancelWriting();
         return false;

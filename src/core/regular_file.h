@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading and writing the program's own files safely: only regular files are
 // touched (a FIFO or a device would block the program or never end), reads are
 // bounded, and a write either happens whole or leaves the file as it was.

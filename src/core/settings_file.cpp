@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/settings_file.h"
 
 #include <QStringDecoder>
@@ -39,8 +40,7 @@ std::optional<QString> SettingsFile::read(QStringView section, QStringView key) 
 SettingsFile::Write SettingsFile::write(QStringView section, QStringView key, const QString& value,
                                         QString* why) {
     QString reason;
-    if (trimBlanks(section).isEmpty() || trimBlanks(key).isEmpty() ||
-        trimBlanks(value).isEmpty()) {
+    if (trimBlanks(section).isEmpty() || trimBlanks(key).isEmpty() || trimBlanks(value).isEmpty()) {
         return Write::Blank;
     }
     if (!m_usable) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings file: read once, answered from memory, written atomically.
 // Names match without regard to case; every byte the program does not set
 // stays as it was.

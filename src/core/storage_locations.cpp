@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/storage_locations.h"
 
 #include <QDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The desktop's clipboard as the program uses it: every copy replaces its
 // content with one plain text.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Keeping a copied text on the clipboard after the program has gone, where no
 // clipboard manager takes it over: the program starts itself again in a small
 // mode without windows (`huepick --keep-clipboard ...`) that owns the

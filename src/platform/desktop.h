@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The services of the desktop the windows run on, each behind a small
 // interface, chosen once at start-up for the windowing system in use.
 #pragma once

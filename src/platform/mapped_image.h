@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Screen copies in memory of their own: a mapping that goes back to the
 // system the moment the image is freed, instead of staying in the allocator's
 // heap (where a screen-sized block would keep the program's memory high long

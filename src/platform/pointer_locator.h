@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the pointer and windows are, in device pixels of the virtual desktop.
 // Qt's logical positions cannot address every device pixel at fractional
 // scales, so picking goes through these.

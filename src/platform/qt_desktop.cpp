@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <QScreen>
 #include <QWindow>
 #include <QtMath>
@@ -21,7 +22,8 @@ std::optional<QPoint> QtPointerLocator::deviceOrigin(const QWindow& window) {
     const QScreen* screen = window.screen();
     const QPoint pos = window.position();
     return screen != nullptr
-               ? ScreenMapping{screen->geometry().topLeft(), screen->devicePixelRatio()}.toDevice(pos)
+               ? ScreenMapping{screen->geometry().topLeft(), screen->devicePixelRatio()}.toDevice(
+                     pos)
                : pos;
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Positions from Qt's logical coordinates: right wherever logical and device
 // pixels agree.
 #pragma once

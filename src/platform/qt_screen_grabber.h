@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Grabs every screen through Qt and lays the copies out as the virtual
 // desktop, in device pixels. Answers at once.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A frozen copy of the whole desktop, in device pixels.
 #pragma once
 

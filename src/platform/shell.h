@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The desktop's "open" action for a file.
 #pragma once
 

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: MIT
 #include "platform/termination.h"
 
-#include <QSocketNotifier>
-#include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <QSocketNotifier>
+#include <csignal>
 
 namespace huepick {
 

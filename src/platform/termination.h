@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Turns SIGTERM, SIGINT and SIGHUP into a Qt signal delivered on the UI
 // thread, so that the normal shutdown (which stores the colour) runs. The
 // program ends within a second of the signal whatever it was doing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/tray_icon.h"
 
 #include <QSystemTrayIcon>
@@ -31,13 +32,13 @@ void SystemTrayIcon::create() {
         m_icon = new QSystemTrayIcon(m_iconImage, this);
         // A double click arrives as a click and then a double click, whichever
         // kind of host runs; each brings the window back.
-        connect(m_icon, &QSystemTrayIcon::activated, this,
-                [this](QSystemTrayIcon::ActivationReason reason) {
-                    if (reason == QSystemTrayIcon::Trigger ||
-                        reason == QSystemTrayIcon::DoubleClick) {
-                        emit activated();
-                    }
-                });
+        connect(
+            m_icon, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) {
+                    emit activated();
+                }
+            });
     }
     m_icon->setToolTip(m_toolTip);
     m_icon->setContextMenu(m_menu);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The icon in the desktop's notification area.
 #pragma once
 

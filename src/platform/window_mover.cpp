@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/window_mover.h"
 
 #include <QWidget>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Moving a frameless window by a drag on its background.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What assistive technology sees of the skinned controls: picture buttons
 // are buttons that can be pressed, swatches are images described by their
 // colour.

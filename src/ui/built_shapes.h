@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The shapes of the window, its swatches and the lens, turned from their mask
 // pictures into rectangles when the program is built.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/capture_window.h"
 
 #include <QGuiApplication>
@@ -11,9 +12,9 @@
 
 #include "core/colour_model.h"
 #include "platform/pointer_locator.h"
+#include "ui/built_shapes.h"
 #include "ui/pick_art.h"
 #include "ui/pick_session.h"
-#include "ui/built_shapes.h"
 
 namespace huepick {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A window of the picking: it shows one part of the frozen copy, device pixel
 // for device pixel, with the lens where the lens lies, and hands clicks and
 // right presses to its pick session.

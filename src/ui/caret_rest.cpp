@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/caret_rest.h"
 
 #include <QEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lets the text caret blink only for a while after the user's last input, as
 // GTK does, so that an idle window with a focused field costs no CPU at all.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/entry_field.h"
 
 #include <QKeyEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A single-line text field of the main window: white bold text on black,
 // typing limited to a number of characters, and presses, pointer movement
 // and keys reported before the field handles them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/help_viewer.h"
 
 #include <QPointer>

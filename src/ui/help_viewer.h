@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The help page in a small window of the program's own, for a desktop that
 // has no program to show it.
 #pragma once

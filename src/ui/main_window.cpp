@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/main_window.h"
 
 #include <QCloseEvent>
@@ -129,7 +130,8 @@ void MainWindow::buildControls() {
             }
             case layout::Kind::Button: {
                 auto* button = new PictureButton(
-                    m_skin.at(c.role), [this, role = c.role] { return m_skin.pressed(role); }, parent);
+                    m_skin.at(c.role), [this, role = c.role] { return m_skin.pressed(role); },
+                    parent);
                 connectButton(button, c.role);
                 widget = button;
                 break;

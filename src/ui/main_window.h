@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The skinned main window: a view of the colour model. Its controls come from
 // the layout table; user input goes to the model and the desktop services,
 // and the displays follow the model's changes.

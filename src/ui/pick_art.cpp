@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/pick_art.h"
 
 #include <QPainter>

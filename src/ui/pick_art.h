@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pictures of the picking window: its two pointers, the lens mask and the
 // ring drawn round the lens. Each comes from the program's resources; when one
 // is missing a plain drawn stand-in takes its place, so picking still works.

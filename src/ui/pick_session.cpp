@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/pick_session.h"
 
 #include <QApplication>
@@ -57,8 +58,8 @@ private:
 QRect partOf(const QScreen& screen, const ScreenLayout& layout) {
     const QRect g = screen.geometry();
     const QPoint topLeft = (g.topLeft() - layout.logicalOrigin) * layout.scale;
-    const QPoint end = (g.topLeft() + QPoint(g.width(), g.height()) - layout.logicalOrigin) *
-                       layout.scale;
+    const QPoint end =
+        (g.topLeft() + QPoint(g.width(), g.height()) - layout.logicalOrigin) * layout.scale;
     return QRect(topLeft, QSize(end.x() - topLeft.x(), end.y() - topLeft.y()));
 }
 
@@ -144,8 +145,9 @@ void PickSession::drawLens(QPoint click, const CaptureWindow& from) {
     const QRect oldPlace = lensRect();
 
     m_lensClick = click;
-    m_lensOrigin = anchorOrigin ? lens::deviceOrigin(*anchorOrigin, f)
-                                : lens::originNear(click, size, qRound(lens::kGap * f), from.part());
+    m_lensOrigin = anchorOrigin
+                       ? lens::deviceOrigin(*anchorOrigin, f)
+                       : lens::originNear(click, size, qRound(lens::kGap * f), from.part());
     // Pixels of the block outside the copy (a click within two pixels of the
     // screen's left or top edge, or near its right or bottom edge) show
     // black: there is nothing there to enlarge, and black reads as "nothing".

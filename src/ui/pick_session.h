@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One pick from a frozen copy of the desktop: the copy, the windows that show
 // it (one over the whole desktop, or one per screen where windows cannot
 // learn their place), the lens of the magnify mode, and the end: a picked

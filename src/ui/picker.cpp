@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/picker.h"
 
 #include <malloc.h>

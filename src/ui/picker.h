@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starts a pick: asks the desktop for a frozen copy of the screen and opens a
 // pick session over it. One pick at a time.
 #pragma once

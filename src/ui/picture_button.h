@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pictures on the skin: a Picture shows one image and sizes itself to it; a
 // PictureButton shows its pressed image from a press until the release, with
 // any mouse button. Both keep their pointer events to themselves, so a press
@@ -5,8 +6,8 @@
 #pragma once
 
 #include <QPixmap>
-#include <functional>
 #include <QWidget>
+#include <functional>
 
 namespace huepick {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's pictures, from the resources. Only what the first frame
 // shows is decoded at the start: the whole skin, which holds every control in
 // its released look and every frame; a button's pressed image is decoded when

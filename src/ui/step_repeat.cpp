@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/step_repeat.h"
 
 namespace huepick {

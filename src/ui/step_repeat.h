@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Auto-repeat of the step buttons: the first pass runs at the press, then
 // passes repeat while the button is held, paced by a timer so that nothing
 // spins while waiting.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A colour swatch: a solid fill of one colour that takes no input and no focus.
 #pragma once
 

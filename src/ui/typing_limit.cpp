@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/typing_limit.h"
 
 namespace huepick {

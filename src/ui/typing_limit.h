@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Limits what the user can type or paste into a line edit to a number of
 // characters, while texts the program sets are never cut. A paste that does not
 // fit is cut to the room that is left, as a length-limited text box does.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The commands of the main window that are not on its skin: the tray icon's
 // menu, and the keys that start a pick or quit while the window is active.
 #pragma once

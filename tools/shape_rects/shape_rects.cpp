@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Turns the shape masks of the artwork into rectangle lists at build time, so
 // that the program does not decode and scan pictures to shape its windows
 // when it starts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/wayland/portal_rules.h"
 
 #include <QAtomicInteger>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pure rules of talking to the desktop portal's Screenshot interface:
 // where its answer will come from, what its response codes mean, and which
 // returned files are ours to delete.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/wayland/portal_screen_grabber.h"
 
 #include <QGuiApplication>
@@ -40,8 +41,8 @@ void PortalScreenGrabber::answered(const PortalShot& shot) {
     grab.image.setDevicePixelRatio(1.0);
     grab.area = grab.image.rect();
     // The portal's image spans the layout of all outputs at one scale.
-    grab.layout = ScreenLayout{static_cast<double>(grab.image.width()) / logical.width(),
-                               logical.topLeft()};
+    grab.layout =
+        ScreenLayout{static_cast<double>(grab.image.width()) / logical.width(), logical.topLeft()};
     emit grabbed(grab);
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Screen copies from the desktop portal's Screenshot interface, laid out by
 // screens: the portal's image covers every output at one scale.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One frozen copy of the screen from the desktop portal
 // (org.freedesktop.portal.Screenshot), the way to see the screen on a
 // Wayland desktop. Asynchronous from start to end: the event loop keeps

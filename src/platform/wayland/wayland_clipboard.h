@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The clipboard on Wayland, where a compositor takes a new clipboard text
 // only from the window that has the keyboard: a copy made while none of the
 // program's windows has it (the press that copies may come before the focus

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/wayland/wayland_clipboard_keeper.h"
 
 #include <fcntl.h>

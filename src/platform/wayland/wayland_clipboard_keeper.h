@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The keeping mode on Wayland: owns the clipboard with a copied text after
 // the program has gone, through the wlroots data control protocol (sway,
 // KDE), which lets a client without a window set the selection. Plain

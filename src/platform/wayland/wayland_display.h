@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whether a Wayland compositor can be reached, asked before Qt, which aborts
 // when no platform it tries can connect.
 #pragma once

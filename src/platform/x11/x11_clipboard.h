@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The clipboard on X11: Qt's, and on exit a text the program still owns
 // stays on the clipboard. A running clipboard manager takes it over from Qt;
 // without one, a keeper process serves it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The keeping mode on X11: owns the CLIPBOARD selection with a copied text
 // after the program has gone, through plain XCB and without any window on
 // screen, until another client takes the selection or the display closes.

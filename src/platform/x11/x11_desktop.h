@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The desktop on X11: Qt's grabs and services, with the pointer and window
 // positions taken from the X server in device pixels, and the notification
 // area watched through XFixes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/x11/x11_display.h"
 
 #include <xcb/xcb.h>

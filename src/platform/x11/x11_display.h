@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whether an X display can be reached, asked before Qt, which aborts when it
 // cannot connect.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/x11/x11_screen_grabber.h"
 
 #include <unistd.h>
@@ -21,8 +22,7 @@ bool rgb32Root(const xcb_setup_t* setup, const xcb_screen_t* screen) {
         return false;
     }
     bool wordPerPixel = false;
-    for (auto it = xcb_setup_pixmap_formats_iterator(setup); it.rem > 0;
-         xcb_format_next(&it)) {
+    for (auto it = xcb_setup_pixmap_formats_iterator(setup); it.rem > 0; xcb_format_next(&it)) {
         if (it.data->depth == screen->root_depth) {
             wordPerPixel = it.data->bits_per_pixel == 32;
         }
@@ -87,23 +87,22 @@ bool X11ScreenGrabber::grabShared(DesktopGrab& grab) {
         return false;
     }
     int fd = -1;
-    QImage image = mappedImage({screen->width_in_pixels, screen->height_in_pixels},
-                               QImage::Format_RGB32, &fd);
+    QImage image =
+        mappedImage({screen->width_in_pixels, screen->height_in_pixels}, QImage::Format_RGB32, &fd);
     if (image.isNull()) {
         return false;
     }
     const xcb_shm_seg_t segment = xcb_generate_id(c);
     // The server takes the descriptor over.
-    xcb_generic_error_t* error =
-        xcb_request_check(c, xcb_shm_attach_fd_checked(c, segment, fd, 0));
+    xcb_generic_error_t* error = xcb_request_check(c, xcb_shm_attach_fd_checked(c, segment, fd, 0));
     if (error != nullptr) {
         std::free(error);
         return false;
     }
     xcb_shm_get_image_reply_t* reply = xcb_shm_get_image_reply(
         c,
-        xcb_shm_get_image(c, screen->root, 0, 0, screen->width_in_pixels,
-                          screen->height_in_pixels, ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP, segment, 0),
+        xcb_shm_get_image(c, screen->root, 0, 0, screen->width_in_pixels, screen->height_in_pixels,
+                          ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP, segment, 0),
         nullptr);
     xcb_shm_detach(c, segment);
     xcb_flush(c);

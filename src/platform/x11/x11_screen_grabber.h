@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Screen copies on X11 straight from the server into shared memory (MIT-SHM):
 // one request for the root window, which spans every monitor, with no copy
 // through the connection and none in the program's heap. Where the server

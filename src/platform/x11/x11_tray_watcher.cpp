@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/x11/x11_tray_watcher.h"
 
 #include <xcb/xcb.h>
@@ -46,11 +47,10 @@ X11TrayWatcher::X11TrayWatcher(xcb_connection_t* c, QObject* parent) : QObject(p
     m_selection = atom->atom;
     std::free(atom);
     m_firstEvent = xfixes->first_event;
-    xcb_xfixes_select_selection_input(
-        c, rootOf(c, screen), m_selection,
-        XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
-            XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
-            XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+    xcb_xfixes_select_selection_input(c, rootOf(c, screen), m_selection,
+                                      XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
+                                          XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
+                                          XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
     xcb_flush(c);
     QCoreApplication::instance()->installNativeEventFilter(this);
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Tells when the X11 notification area goes away or comes back: the tray
 // manager owns a selection, and XFixes reports when its owner changes or
 // dies, with no polling.

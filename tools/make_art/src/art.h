@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Huepick artwork: layout of the 400x300 window and the renderers.
 // All geometry is in 1x window pixels; renderers take the output scale.
 #pragma once

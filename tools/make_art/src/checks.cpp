@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads every written picture back and checks the rules the program relies
 // on: sizes, the shaping key, exact black under the fields, crops that match
 // the skin, two-colour masks, black/white cursors and the lens disc.

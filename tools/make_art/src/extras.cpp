@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Program icon, the two picking cursors and the magnifying lens pictures.
 #include <QPainter>
 #include <QPainterPathStroker>

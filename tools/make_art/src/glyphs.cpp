@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Round studs for every button, released (raised, lit from the upper left)
 // and pressed (sunk into its socket: shifted down-right, bevel inverted,
 // darker face, inner shadow), with the glyph that says what it does.

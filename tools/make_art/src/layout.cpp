@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <QTransform>
 
 #include "art.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // make_art [OUTPUT_DIR] [--preview FILE.png]
 // Writes every picture of Huepick into OUTPUT_DIR (default: the repository's
 // assets folder), reads them back to check them, and optionally writes a

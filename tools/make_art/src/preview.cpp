@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Looking aids: the window as the program will assemble it from the written
 // files (over a stand-in desktop), and an enlarged sheet of the small pictures.
 #include <QFont>

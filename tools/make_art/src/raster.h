@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Small raster toolkit: float fields (coverage, height), Gaussian blur,
 // deterministic noise and a height-field lighting pass. Everything takes the
 // output scale s so the 1x and 2x renderings share one design in 1x units.

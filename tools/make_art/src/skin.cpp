@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The palette-shaped window skin: slate surface with a soft bevel, recessed
 // wells under the swatches, sockets under the buttons, raised plates around
 // the entry fields, and the wordmark.
