@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # One group of end-to-end tests in one line:
 #
 #   huepick_add_e2e_group(<name> SOURCES <file>...

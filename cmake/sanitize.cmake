@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Instrumented builds, each in a build folder of its own.
 #
 #   -DHUEPICK_SANITIZE=ON   everything built with AddressSanitizer and

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Extra CI checks on top of the normal test run:
 #   1. a Release build of everything with Debian's compiler flags and without
 #      -Werror, as a packager builds it: it must compile without a warning;

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets up a Debian 12 machine for Huepick, builds it, and runs it or its tests.
 #   tools/dev.sh run    install what is missing, build, start Huepick
 #   tools/dev.sh test   install what is missing, build, run every test (they
