@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QString>
 #include <QStringView>
 
 namespace huepick {

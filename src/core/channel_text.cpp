@@ -1,29 +1,23 @@
 // SPDX-License-Identifier: MIT
 #include "core/channel_text.h"
 
+#include "core/blank_trim.h"
+
 #include <algorithm>
 
 namespace huepick {
 
 namespace {
-bool isBlank(QChar c) {
-    return c == u' ' || c == u'\t';
-}
 bool isDigit(QChar c) {
     return c >= u'0' && c <= u'9';
 }
 }  // namespace
 
-ChannelNumber parseChannelText(QStringView text, QChar decimalPoint) {
+ChannelNumber parseChannelText(QStringView typed, QChar decimalPoint) {
     using Status = ChannelNumber::Status;
+    const QStringView text = trimBlanks(typed);
     qsizetype i = 0;
-    qsizetype end = text.size();
-    while (i < end && isBlank(text[i])) {
-        ++i;
-    }
-    while (end > i && isBlank(text[end - 1])) {
-        --end;
-    }
+    const qsizetype end = text.size();
     bool negative = false;
     if (i < end && (text[i] == u'+' || text[i] == u'-')) {
         negative = text[i] == u'-';
