@@ -23,26 +23,7 @@ bool XAppRun::launch() {
 }
 
 XWindow XAppRun::find_window() {
-    XConnection& x = session_.x();
-    // A top-level window is a child of the root, or of the frame a window
-    // manager put around it. Looking no deeper keeps each poll to a few
-    // requests, cheap enough to time start-up with.
-    for (XWindow top : x.children(x.root())) {
-        if (!x.viewable(top)) {
-            continue;
-        }
-        std::vector<XWindow> candidates = x.children(top);
-        candidates.insert(candidates.begin(), top);
-        for (XWindow w : candidates) {
-            if (x.viewable(w) && x.name(w) == kMainTitle) {
-                const auto owner = x.cardinals(w, "_NET_WM_PID");
-                if (owner && !owner->empty() && owner->front() == pid()) {
-                    return w;
-                }
-            }
-        }
-    }
-    return 0;
+    return session_.x().top_level(kMainTitle, pid());
 }
 
 bool XAppRun::wait_for_window(int timeout_ms, double interval_ms) {

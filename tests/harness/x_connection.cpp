@@ -52,11 +52,18 @@ std::uint32_t XConnection::atom(const char* name) {
     if (!ok()) {
         return 0;
     }
+    if (const auto known = atoms_.find(name); known != atoms_.end()) {
+        return known->second;
+    }
     Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
         connection_,
         xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
         nullptr));
-    return reply ? reply->atom : 0;
+    if (!reply) {
+        return 0;
+    }
+    atoms_.emplace(name, reply->atom);
+    return reply->atom;
 }
 
 bool XConnection::has_extension(const char* name) {
@@ -310,6 +317,25 @@ std::vector<XWindow> XConnection::find_named(const QString& wanted, XWindow top)
     collect(
         top != 0 ? top : root_, [&](XWindow w) { return name(w) == wanted; }, found, 0);
     return found;
+}
+
+XWindow XConnection::top_level(const QString& wanted, qint64 pid) {
+    for (XWindow top : children(root_)) {
+        if (!viewable(top)) {
+            continue;
+        }
+        std::vector<XWindow> candidates = children(top);
+        candidates.insert(candidates.begin(), top);
+        for (XWindow w : candidates) {
+            if (viewable(w) && name(w) == wanted) {
+                const auto owner = cardinals(w, "_NET_WM_PID");
+                if (owner && !owner->empty() && owner->front() == pid) {
+                    return w;
+                }
+            }
+        }
+    }
+    return 0;
 }
 
 std::vector<XWindow> XConnection::find_class(const QString& window_class, XWindow top) {

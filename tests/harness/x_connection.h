@@ -1,7 +1,7 @@
 // A direct connection to the test X server, for the questions the command
 // line tools cannot answer (selection owners, the window tree with classes,
 // shapes) or answer too slowly to poll. The client messages it sends are in
-// x_messages.cpp.
+// x_messages.cpp, the input it fakes through XTEST in x_fake_input.cpp.
 #pragma once
 
 #include <QImage>
@@ -9,7 +9,9 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
 struct xcb_connection_t;
@@ -57,6 +59,11 @@ public:
     std::vector<XWindow> find_named(const QString& name, XWindow top = 0);
     // Windows whose WM_CLASS class part is `window_class`.
     std::vector<XWindow> find_class(const QString& window_class, XWindow top = 0);
+    // A viewable top-level window called `name` that process `pid` made: a
+    // child of the root, or of the frame a window manager put around it.
+    // Looking no deeper keeps each call to a few requests, cheap enough to
+    // poll while timing start-up. 0 when there is none.
+    XWindow top_level(const QString& name, qint64 pid);
 
     // What the screen shows in `area` (root coordinates), as RGB32; a null
     // image on failure.
@@ -75,6 +82,14 @@ public:
     // it before this call: it answers a _NET_WM_PING in order with them.
     bool ping(XWindow window, int timeout_ms);
 
+    // Real pointer input through XTEST, sent at once; the server has acted
+    // on it when the next request with a reply comes back. Buttons: 1 left,
+    // 2 middle, 3 right. False when XTEST is missing.
+    bool fake_motion(QPoint to);
+    bool fake_button(int button, bool press);
+    // Waits until the server has handled every request sent before.
+    void round_trip();
+
     // Asks the window manager to close the window, as a task bar does
     // (_NET_CLOSE_WINDOW); the manager then sends WM_DELETE_WINDOW.
     bool request_close(XWindow window);
@@ -85,6 +100,9 @@ private:
 
     xcb_connection_t* connection_ = nullptr;
     XWindow root_ = 0;
+    // Atoms never change while the server runs; asking once saves a round
+    // trip on every property read.
+    std::map<std::string, std::uint32_t> atoms_;
     std::uint32_t pings_ = 0;
 };
 

@@ -1,0 +1,288 @@
+// Picking on a headless Wayland desktop (sway, the real screenshot portal),
+// beside the portal's own screenshot as a raw D-Bus client gets it: the
+// sample button's release until sway maps the picking window, and the pick
+// click until the colour swatch shows the colour (read with grim) with the
+// picking window closed.
+#include <signal.h>
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QThread>
+#include <cmath>
+#include <cstdio>
+
+#include "backdrop.h"
+#include "core/layout.h"
+#include "huepick_in_session.h"
+#include "sections.h"
+#include "sway_events.h"
+#include "wayland_session.h"
+#include "x_watch.h"
+
+namespace bench {
+
+namespace {
+
+using e2e::wayland::HuepickInSession;
+using e2e::wayland::SessionProgram;
+using e2e::wayland::WaylandSession;
+using huepick::layout::Role;
+
+constexpr QSize kOutput{1920, 1080};
+constexpr QRgb kStartColour = 0x102030;
+constexpr int kWarmUp = 2;
+
+QPointF centre_of(Role role) {
+    return QRectF(huepick::layout::windowRect(role)).center();
+}
+
+struct Pick {
+    double mapped = NAN;
+    double closed = NAN;
+    double colour = NAN;
+    double look = NAN;  // how long one read of the screen took
+};
+
+QElapsedTimer started() {
+    QElapsedTimer clock;
+    clock.start();
+    return clock;
+}
+
+class WaylandBench {
+public:
+    bool set_up(QString* why);
+    bool pick(Pick& p, QString* why);
+    // The portal's round trip and the reading of its image, in ms.
+    std::optional<std::pair<double, double>> portal(QString* why);
+
+private:
+    std::optional<QRgb> pixel(QPointF logical) const;
+    QPoint next_target();
+
+    QTemporaryDir folder_{QDir::tempPath() + QStringLiteral("/huepick-bench-XXXXXX")};
+    std::unique_ptr<WaylandSession> session_;
+    std::unique_ptr<HuepickInSession> app_;
+    std::unique_ptr<SwayEvents> events_;
+    std::unique_ptr<SessionProgram> probe_;
+    int next_cell_ = 0;
+};
+
+bool WaylandBench::set_up(QString* why) {
+    if (!WaylandSession::sway_installed()) {
+        *why = QStringLiteral("sway is not installed");
+        return false;
+    }
+    // The backdrop's cells as the output's background, pixel for pixel.
+    QImage cells(kOutput, QImage::Format_RGB32);
+    for (int y = 0; y < cells.height(); ++y) {
+        for (int x = 0; x < cells.width(); ++x) {
+            cells.setPixel(x, y,
+                           0xFF000000u | Backdrop::cell_colour(QPoint(x, y) / Backdrop::kCell));
+        }
+    }
+    const QString file = folder_.filePath(QStringLiteral("cells.png"));
+    if (!folder_.isValid() || !cells.save(file) ||
+        !QFile::setPermissions(folder_.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                   QFile::ExeOwner | QFile::ReadOther |
+                                                   QFile::ExeOther) ||
+        !QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther)) {
+        *why = QStringLiteral("cannot write the background image");
+        return false;
+    }
+    e2e::wayland::SessionOptions options;
+    options.output_size = kOutput;
+    options.background_image = file;
+    session_ = std::make_unique<WaylandSession>(options);
+    if (!session_->ok()) {
+        *why = session_->error();
+        return false;
+    }
+    events_ =
+        std::make_unique<SwayEvents>(session_->environment().value(QStringLiteral("SWAYSOCK")));
+    if (!events_->ok()) {
+        *why = events_->error();
+        return false;
+    }
+    app_ = std::make_unique<HuepickInSession>(*session_, e2e::wayland::iniWithColour("102030"));
+    if (!app_->start()) {
+        *why = app_->error();
+        return false;
+    }
+    const std::optional<QRgb> shown = pixel(app_->at(centre_of(Role::ColourSwatch)));
+    if (shown != kStartColour) {
+        *why = QStringLiteral("the colour swatch shows %1, not the colour of huepick.ini")
+                   .arg(shown.value_or(0), 6, 16, QChar(u'0'));
+        return false;
+    }
+    QString failed;
+    probe_ = session_->run(portal_probe_binary(), {}, &failed);
+    if (!probe_ || !probe_->wait_line(QStringLiteral("ready"), 10000)) {
+        *why = QStringLiteral("the portal probe did not start: ") +
+               (probe_ ? probe_->stderr_text() : failed);
+        return false;
+    }
+    return true;
+}
+
+std::optional<QRgb> WaylandBench::pixel(QPointF logical) const {
+    const std::optional<QColor> c = session_->pixel(logical.toPoint());
+    return c ? std::optional<QRgb>(c->rgb() & 0xFFFFFFu) : std::nullopt;
+}
+
+QPoint WaylandBench::next_target() {
+    const int columns = kOutput.width() / Backdrop::kCell;
+    const int cells = columns * (kOutput.height() / Backdrop::kCell);
+    const QRect main = app_->window().adjusted(-8, -8, 8, 8);
+    for (int tries = 0; tries < cells; ++tries) {
+        const int n = next_cell_++ % cells;
+        const QRect r = Backdrop::cell_rect({n % columns, n / columns});
+        if (!r.intersects(main)) {
+            return r.center();
+        }
+    }
+    return Backdrop::cell_rect({0, 0}).center();
+}
+
+bool WaylandBench::pick(Pick& p, QString* why) {
+    const qint64 pid = app_->program().pid();
+    if (!session_->move(app_->at(centre_of(Role::SampleButton))) ||
+        !session_->press(Qt::LeftButton)) {
+        *why = QStringLiteral("the virtual pointer does not answer");
+        return false;
+    }
+    // Long enough for the program to take the press and show it.
+    QThread::msleep(50);
+    events_->drain();
+    QElapsedTimer released;
+    released.start();
+    session_->release(Qt::LeftButton);
+    std::optional<WindowEvent> mapped;
+    while (const std::optional<WindowEvent> e = events_->next(5000)) {
+        if (e->change == QLatin1String("new") && e->pid == pid) {
+            mapped = e;
+            break;
+        }
+    }
+    if (!mapped) {
+        *why = QStringLiteral("sway mapped no picking window within 5 s");
+        return false;
+    }
+    p.mapped = ms_since(released);
+
+    const QPoint target = next_target();
+    const QRgb wanted = Backdrop::cell_colour(target / Backdrop::kCell);
+    // A picking window too new for sway to show takes no click yet.
+    if (!app_->waitPickingWindows(1) || !session_->move(target)) {
+        *why = QStringLiteral("the picking window did not come up");
+        return false;
+    }
+    QThread::msleep(20);
+    QElapsedTimer clicked;
+    clicked.start();
+    session_->click(target);
+    bool closed = false;
+    while (!closed) {
+        const std::optional<WindowEvent> e = events_->next(5000);
+        if (!e) {
+            *why = QStringLiteral("the picking window did not close after the click");
+            return false;
+        }
+        closed = e->change == QLatin1String("close") && e->id == mapped->id;
+    }
+    p.closed = ms_since(clicked);
+    // grim copies a frame at some moment of its run: the colour was there
+    // by the end of the first look that saw it.
+    while (clicked.elapsed() < 5000) {
+        const QElapsedTimer look = started();
+        const bool shown = pixel(app_->at(centre_of(Role::ColourSwatch))) == wanted;
+        p.look = ms_since(look);
+        if (shown) {
+            p.colour = ms_since(clicked);
+            return true;
+        }
+    }
+    *why = QStringLiteral("after the click at %1,%2 the swatch does not show %3")
+               .arg(target.x())
+               .arg(target.y())
+               .arg(wanted, 6, 16, QChar(u'0'));
+    return false;
+}
+
+std::optional<std::pair<double, double>> WaylandBench::portal(QString* why) {
+    ::kill(static_cast<pid_t>(probe_->pid()), SIGUSR1);
+    const std::optional<QString> line = probe_->wait_line(QString(), 10000);
+    if (!line || !line->startsWith(QLatin1String("shot "))) {
+        *why = QStringLiteral("portal probe: ") + line.value_or(QStringLiteral("no answer"));
+        return std::nullopt;
+    }
+    return std::pair(line->section(u' ', 1, 1).toDouble(), line->section(u' ', 2, 2).toDouble());
+}
+
+}  // namespace
+
+bool run_wayland(const Options& options) {
+    WaylandBench bench;
+    QString why;
+    if (!bench.set_up(&why)) {
+        std::fprintf(stderr, "bench: Wayland: %s\n", qPrintable(why));
+        return false;
+    }
+    std::vector<double> round_trip, read, mapped, closed, colour, look;
+    for (int i = 0; i < kWarmUp + options.runs; ++i) {
+        Pick p;
+        std::optional<std::pair<double, double>> shot;
+        bool ok = true;
+        const auto pick = [&] {
+            quiet();
+            return bench.pick(p, &why);
+        };
+        const auto screenshot = [&] {
+            quiet();
+            return (shot = bench.portal(&why)).has_value();
+        };
+        if (i % 2 == 0) {
+            ok = pick() && screenshot();
+        } else {
+            ok = screenshot() && pick();
+        }
+        if (!ok) {
+            std::fprintf(stderr, "\nbench: Wayland, pick %d: %s\n", i + 1, qPrintable(why));
+            return false;
+        }
+        if (i >= kWarmUp) {
+            round_trip.push_back(shot->first);
+            read.push_back(shot->first + shot->second);
+            mapped.push_back(p.mapped);
+            closed.push_back(p.closed);
+            colour.push_back(p.colour);
+            look.push_back(p.look);
+        }
+        progress(QStringLiteral("Wayland picks"), i + 1, kWarmUp + options.runs);
+    }
+
+    const Summary floor = summarise(round_trip);
+    const Summary with_read = summarise(read);
+    const Summary mapped_s = summarise(mapped);
+    Table table(QStringLiteral("Picking on headless sway %1x%2, scale 1, real portal "
+                               "(floor: the portal's own screenshot)")
+                    .arg(kOutput.width())
+                    .arg(kOutput.height()));
+    table.add(QStringLiteral("portal screenshot round trip"), floor, std::nullopt,
+              QStringLiteral("-"));
+    table.add(QStringLiteral("portal screenshot + reading the PNG"), with_read, std::nullopt,
+              QStringLiteral("-"));
+    table.add(QStringLiteral("release -> picking window mapped"), mapped_s, floor,
+              difference(mapped_s, floor));
+    table.add(QStringLiteral("click -> picking window closed"), summarise(closed), std::nullopt,
+              QStringLiteral("-"));
+    table.add(QStringLiteral("click -> colour seen in the swatch"), summarise(colour), std::nullopt,
+              QStringLiteral("-"));
+    table.add_note(QStringLiteral("mapped, closed: sway's window events; colour: the end of the "
+                                  "first grim read that saw it after the close (one read: %1)")
+                       .arg(number(median(look), QStringLiteral("ms"))));
+    table.print();
+    return true;
+}
+
+}  // namespace bench

@@ -1,0 +1,151 @@
+// The benchmark's instruments on real desktops: the backdrop's cells and
+// ticker as the screen shows them, the windows it sees made, the harness's
+// XTEST pointer and window search, and the floors answering when asked.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QUrl>
+
+#include "backdrop.h"
+#include "harness/process.h"
+#include "harness/x_session.h"
+#include "session_program.h"
+#include "wayland_session.h"
+#include "x_watch.h"
+
+namespace bench {
+namespace {
+
+using e2e::wayland::SessionProgram;
+
+std::unique_ptr<SessionProgram> start_in(const e2e::XSession& session, const QString& program,
+                                         const QStringList& args = {}) {
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(session.environment());
+    process->setStandardInputFile(QProcess::nullDevice());
+    e2e::die_with_parent(*process, SIGKILL);
+    process->start(program, args);
+    return process->waitForStarted(5000) ? std::make_unique<SessionProgram>(std::move(process))
+                                         : nullptr;
+}
+
+TEST(OnXvfb, TheBackdropShowsItsCellsAndTickerAndSeesNewWindows) {
+    e2e::XSession session({.screen_size = {800, 600}});
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    Backdrop backdrop(session.display());
+    ASSERT_TRUE(backdrop.ok());
+    EXPECT_EQ(backdrop.size(), QSize(800, 600));
+    for (QPoint cell : {QPoint(0, 0), QPoint(5, 3), QPoint(11, 8)}) {
+        EXPECT_EQ(pixel_at(session.x(), Backdrop::cell_rect(cell).center()),
+                  Backdrop::cell_colour(cell));
+    }
+    EXPECT_FALSE(backdrop.ticker().intersects(QRect(0, 0, 400, 300)));
+    for (int n : {1, 300, 65535}) {
+        backdrop.tick(n);
+        const std::optional<QRgb> shown = pixel_at(session.x(), backdrop.ticker().center());
+        ASSERT_TRUE(shown);
+        EXPECT_EQ(Backdrop::count_of(*shown), n);
+    }
+
+    backdrop.created_windows();
+    auto bare = start_in(session, QStringLiteral(BENCH_BARE_WINDOW_BIN));
+    ASSERT_TRUE(bare);
+    e2e::XWindow window = 0;
+    ASSERT_TRUE(e2e::poll_until(
+        [&] {
+            return (window = session.x().top_level(QStringLiteral("huepick bench bare window"),
+                                                   bare->pid())) != 0;
+        },
+        10000));
+    EXPECT_EQ(session.x().top_level(QStringLiteral("huepick bench bare window"), bare->pid() + 1),
+              0u);
+    const std::vector<std::uint32_t> made = backdrop.created_windows();
+    EXPECT_NE(std::find(made.begin(), made.end(), window), made.end())
+        << "the bare window was made after the backdrop was last asked";
+}
+
+TEST(OnXvfb, TheBareWindowIsCentredInItsColourAndThePointerMovesThroughXtest) {
+    e2e::XSession session({.screen_size = {1024, 768}});
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    auto bare = start_in(session, QStringLiteral(BENCH_BARE_WINDOW_BIN), {"#102030"});
+    ASSERT_TRUE(bare);
+    e2e::XWindow window = 0;
+    ASSERT_TRUE(e2e::poll_until(
+        [&] {
+            window =
+                session.x().top_level(QStringLiteral("huepick bench bare window"), bare->pid());
+            return window != 0 && pixel_at(session.x(), {512, 384}) == 0x102030u;
+        },
+        10000));
+    EXPECT_EQ(session.x().geometry(window), QRect(312, 234, 400, 300));
+
+    for (QPoint to : {QPoint(10, 20), QPoint(1023, 767)}) {
+        ASSERT_TRUE(session.x().fake_motion(to));
+        session.x().round_trip();
+        EXPECT_EQ(session.x().pointer(), to);
+    }
+}
+
+TEST(OnXvfb, TheGrabProbeCopiesTheScreenEachTimeItIsAsked) {
+    e2e::XSession session({.screen_size = {640, 480}, .window_manager = false});
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    auto probe = start_in(session, QStringLiteral(BENCH_GRAB_PROBE_BIN));
+    ASSERT_TRUE(probe);
+    ASSERT_TRUE(probe->wait_line(QStringLiteral("ready"), 10000))
+        << probe->stderr_text().toStdString();
+    for (int i = 0; i < 3; ++i) {
+        ::kill(static_cast<pid_t>(probe->pid()), SIGUSR1);
+        const std::optional<QString> line = probe->wait_line(QString(), 5000);
+        ASSERT_TRUE(line);
+        EXPECT_EQ(line->section(u' ', 0, 0), QStringLiteral("grab"));
+        EXPECT_GT(line->section(u' ', 1, 1).toDouble(), 0.0);
+        EXPECT_EQ(line->section(u' ', 2), QStringLiteral("640x480"));
+    }
+    EXPECT_TRUE(probe->running());
+}
+
+TEST(OnWayland, ThePortalProbeReportsEachScreenshotOrWhyThereIsNone) {
+    if (!e2e::wayland::WaylandSession::sway_installed()) {
+        GTEST_SKIP() << "sway is not installed";
+    }
+    QString why;
+    const auto user = e2e::wayland::SessionUser::resolve(&why);
+    ASSERT_TRUE(user) << why.toStdString();
+    const QString folder = user->make_folder(QDir::tempPath(), QStringLiteral("huepick-bench"));
+    ASSERT_FALSE(folder.isEmpty());
+    const QString shot = folder + QStringLiteral("/shot.png");
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    ASSERT_TRUE(image.save(shot) && user->give(shot));
+
+    using e2e::wayland::Portal;
+    for (auto [portal, expected] : {std::pair(Portal::Canned, QStringLiteral("shot")),
+                                    std::pair(Portal::Refuses, QStringLiteral("failed"))}) {
+        e2e::wayland::SessionOptions options;
+        options.portal = portal;
+        options.portal_uri = QUrl::fromLocalFile(shot).toString();
+        e2e::wayland::WaylandSession session(options);
+        ASSERT_TRUE(session.ok()) << session.error().toStdString();
+        auto probe = session.run(QStringLiteral(BENCH_PORTAL_PROBE_BIN), {}, &why);
+        ASSERT_TRUE(probe) << why.toStdString();
+        ASSERT_TRUE(probe->wait_line(QStringLiteral("ready"), 10000));
+        for (int i = 0; i < 2; ++i) {
+            ::kill(static_cast<pid_t>(probe->pid()), SIGUSR1);
+            const std::optional<QString> line = probe->wait_line(QString(), 10000);
+            ASSERT_TRUE(line) << probe->stderr_text().toStdString();
+            EXPECT_EQ(line->section(u' ', 0, 0), expected) << line->toStdString();
+            if (portal == Portal::Canned) {
+                EXPECT_EQ(line->section(u' ', 3), QStringLiteral("64x48"));
+            } else {
+                EXPECT_EQ(*line, QStringLiteral("failed response 2"));
+            }
+        }
+    }
+    QDir(folder).removeRecursively();
+}
+
+}  // namespace
+}  // namespace bench
