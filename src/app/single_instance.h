@@ -5,13 +5,14 @@
 // one process ever writes the settings file.
 #pragma once
 
-#include <QLocalServer>
 #include <QObject>
 #include <QString>
 #include <functional>
 #include <optional>
 
 #include "core/channel.h"
+
+class QSocketNotifier;
 
 namespace huepick {
 
@@ -28,8 +29,8 @@ using InstanceAnswer = std::optional<QString>;
 // The socket for this user and the display named by `platform`'s variable.
 QString instanceSocketPath(const QString& platform);
 
-// Hands `request` to a running instance and waits, with the event loop
-// running, for its answer. Nothing when none runs.
+// Hands `request` to a running instance and waits for its answer (a pick
+// waits as long as the user takes). Nothing when none runs.
 std::optional<InstanceAnswer> askRunningInstance(const QString& socketPath,
                                                  const InstanceRequest& request);
 
@@ -40,6 +41,7 @@ public:
     using Handler = std::function<void(const InstanceRequest&, Reply)>;
 
     explicit InstanceServer(QString socketPath, QObject* parent = nullptr);
+    ~InstanceServer() override;
     // Requests that come before a handler is set are refused.
     void setHandler(Handler handler) { m_handler = std::move(handler); }
     // Takes the socket, clearing one left behind by an instance that died;
@@ -48,10 +50,12 @@ public:
 
 private:
     void accept();
+    void serve(int client);
 
     QString m_path;
     Handler m_handler;
-    QLocalServer m_server;
+    int m_socket = -1;
+    QSocketNotifier* m_notifier = nullptr;
 };
 
 }  // namespace huepick
