@@ -1,5 +1,6 @@
 // The commands that are not on the skin: the tray icon's menu, chosen with
-// the keyboard, and the keys that pick or quit while the window is active.
+// the pointer and the keyboard, and the keys that pick or quit while the
+// window is active.
 #include <gtest/gtest.h>
 
 #include <algorithm>
