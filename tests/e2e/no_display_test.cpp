@@ -1,5 +1,6 @@
-// Without an X display the program gives up at once: status 1, one line on
-// stderr, no crash, and the settings file untouched.
+// Without a display the program gives up at once, whichever windowing
+// platforms it is told to try: status 1, one line on stderr, never an abort,
+// and the settings file untouched.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -34,6 +35,8 @@ struct DisplayCase {
     const char* name;
     // The DISPLAY value; empty: not set at all.
     std::function<QString()> display;
+    // QT_QPA_PLATFORM; empty: not set at all.
+    QString platform{};
     friend void PrintTo(const DisplayCase& c, std::ostream* os) { *os << c.name; }
 };
 
@@ -44,13 +47,16 @@ TEST_P(NoDisplay, ExitsWithStatusOneAndOneLineOnStderr) {
     ASSERT_TRUE(runtime.ok());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // The test runner's own offscreen platform would let Qt start without X.
-    for (const char* name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY"}) {
+    for (const char* name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY", "XDG_SESSION_TYPE"}) {
         env.remove(QLatin1String(name));
     }
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     const QString display = GetParam().display();
     if (!display.isEmpty()) {
         env.insert(QStringLiteral("DISPLAY"), display);
+    }
+    if (!GetParam().platform.isEmpty()) {
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), GetParam().platform);
     }
 
     AppRun app(env, {.ini = kOrange});
@@ -70,10 +76,24 @@ TEST_P(NoDisplay, ExitsWithStatusOneAndOneLineOnStderr) {
     EXPECT_EQ(app.ini_text(), kOrange) << "nothing was loaded, so nothing is stored";
 }
 
+QString unset() {
+    return {};
+}
+
 INSTANTIATE_TEST_SUITE_P(
     X11, NoDisplay,
-    ::testing::Values(DisplayCase{"Unset", [] { return QString(); }},
+    ::testing::Values(DisplayCase{"Unset", unset},
                       DisplayCase{"DeadServer", [] { return dead_display(); }}),
+    [](const ::testing::TestParamInfo<DisplayCase>& info) { return info.param.name; });
+
+// Named platforms are tried as given, in any case, and a list falls through
+// to the next; with nothing to reach Qt itself would abort.
+INSTANTIATE_TEST_SUITE_P(
+    Platforms, NoDisplay,
+    ::testing::Values(DisplayCase{"Wayland", unset, QStringLiteral("wayland")},
+                      DisplayCase{"WaylandThenXcb", unset, QStringLiteral("wayland;xcb")},
+                      DisplayCase{"XcbUpperCase", unset, QStringLiteral("XCB")},
+                      DisplayCase{"Xcb", unset, QStringLiteral("xcb")}),
     [](const ::testing::TestParamInfo<DisplayCase>& info) { return info.param.name; });
 
 }  // namespace

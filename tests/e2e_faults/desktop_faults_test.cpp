@@ -1,6 +1,6 @@
 // The desktop around the program misbehaves: another client holds the
-// clipboard, no notification area runs, or the X server goes away under the
-// running program. None of it may crash the program or lose the colour.
+// clipboard, no notification area runs or it goes away, or the X server goes
+// away under the running program. None of it may crash the program or lose the colour.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -111,6 +111,26 @@ TEST(NoTrayHost, RightClickMinimisesAndTheColourIsStored) {
     EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
     EXPECT_EQ(exit.code, 0);
     EXPECT_EQ(app.ini_value(kSettings, kLastColor), QStringLiteral("12AB34"));
+    EXPECT_EQ(app.stderr_text(), QString());
+}
+
+// A window hidden to the tray would be lost with the tray: it comes back.
+TEST(TrayHostGoesAway, HiddenWindowIsShownAgain) {
+    XSession session({.tray = true});
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    XAppRun app(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
+    ASSERT_TRUE(app.launch()) << app.error().toStdString();
+    ASSERT_TRUE(poll_until([&] { return session.tray_icon().has_value(); }, 5000))
+        << "no huepick icon in the tray";
+    const std::optional<QPoint> background = app.background();
+    ASSERT_TRUE(background.has_value());
+    ASSERT_TRUE(app.click(*background, 3));
+    ASSERT_TRUE(app.wait_viewable(false)) << "the right click did not hide the window";
+
+    ASSERT_TRUE(session.end_tray(SIGKILL));
+    EXPECT_TRUE(app.wait_viewable(true, 5000)) << "the window stayed hidden with no tray left";
+    EXPECT_TRUE(app.running());
+    EXPECT_EQ(app.copy_field(Role::HexField, QStringLiteral("#FF8000")), QStringLiteral("#FF8000"));
     EXPECT_EQ(app.stderr_text(), QString());
 }
 

@@ -1,12 +1,17 @@
-// A settings file the program cannot use as it is, or a folder it may not
-// write: the program still starts, works and exits normally, and a colour
-// stored before is never lost.
+// A settings file in an unusual shape, one the program cannot use, or a
+// folder it may not write: the program still starts and works, a colour
+// stored before is never lost, and a file it refused is left as it was (the
+// colour then cannot be stored, which ends the program with status 1).
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <csignal>
+#include <iostream>
+#include <vector>
 
 #include "harness/files.h"
 #include "harness/printers.h"
@@ -20,11 +25,15 @@ namespace {
 const QString kSettings = QStringLiteral("settings");
 const QString kLastColor = QStringLiteral("lastcolor");
 
-void expect_clean_exit(AppRun& app) {
+void expect_exit(AppRun& app, int code) {
     const ExitInfo exit = app.wait_exit(5000);
     ASSERT_TRUE(exit.exited) << "huepick is still running";
     EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
-    EXPECT_EQ(exit.code, 0) << app.stderr_text().toStdString();
+    EXPECT_EQ(exit.code, code) << app.stderr_text().toStdString();
+}
+
+void expect_clean_exit(AppRun& app) {
+    expect_exit(app, 0);
 }
 
 // Starts the program, sets a colour through the hexadecimal field, checks
@@ -37,6 +46,25 @@ void set_colour_and_close(XAppRun& app) {
     expect_clean_exit(app);
 }
 
+// A file the program refused at the start: one line then, the window starts
+// from the defaults, and the colour cannot be stored at the end (one more
+// line, status 1).
+void expect_refused_and_not_stored(XAppRun& app) {
+    const QStringList at_start = app.wait_stderr_lines(1);
+    ASSERT_EQ(at_start.size(), 1) << app.stderr_text().toStdString();
+    EXPECT_TRUE(at_start[0].contains(QStringLiteral("huepick.ini"))) << at_start[0].toStdString();
+    EXPECT_EQ(app.copy_field(Role::HexField, QStringLiteral("#000000")), QStringLiteral("#000000"));
+    ASSERT_TRUE(app.enter_hex(QStringLiteral("#12AB34")));
+    EXPECT_EQ(app.copy_field(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
+    ASSERT_TRUE(app.click(Role::CloseButton));
+    ASSERT_NO_FATAL_FAILURE(expect_exit(app, 1));
+    const QStringList lines = app.stderr_text().split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << app.stderr_text().toStdString();
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("store")) &&
+                lines[1].contains(QStringLiteral("huepick.ini")))
+        << lines[1].toStdString();
+}
+
 TEST(BrokenSettingsFile, DirectoryInItsPlaceStartsBlackAndIsLeftAlone) {
     XSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
@@ -46,11 +74,7 @@ TEST(BrokenSettingsFile, DirectoryInItsPlaceStartsBlackAndIsLeftAlone) {
     ASSERT_TRUE(write_file(inside, "someone else's\n"));
 
     ASSERT_TRUE(app.launch()) << app.error().toStdString();
-    EXPECT_EQ(app.copy_field(Role::HexField, QStringLiteral("#000000")), QStringLiteral("#000000"));
-    ASSERT_TRUE(app.enter_hex(QStringLiteral("#12AB34")));
-    EXPECT_EQ(app.copy_field(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
-    ASSERT_TRUE(app.click(Role::CloseButton));
-    expect_clean_exit(app);
+    ASSERT_NO_FATAL_FAILURE(expect_refused_and_not_stored(app));
 
     EXPECT_TRUE(QFileInfo(app.ini_path()).isDir());
     EXPECT_EQ(QDir(app.ini_path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
@@ -76,6 +100,86 @@ TEST(BrokenSettingsFile, BinaryGarbageIsKeptAndTheColourAddedToIt) {
     EXPECT_EQ(app.stderr_text(), QString());
 }
 
+// ---------------------------------------------------------------- shapes of the file
+
+struct FileShape {
+    const char* name;
+    QByteArray before;
+    friend void PrintTo(const FileShape& c, std::ostream* os) { *os << c.name; }
+};
+
+class SettingsFileShape : public ::testing::TestWithParam<FileShape> {};
+
+// A byte-order mark or the line ends of another system: the colour is found
+// in its section, and the store changes its value and nothing else.
+TEST_P(SettingsFileShape, ColourIsReadAndStoredInPlaceKeepingTheFilesShape) {
+    XSession session;
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    XAppRun app(session, {.ini = GetParam().before});
+    ASSERT_TRUE(app.launch()) << app.error().toStdString();
+    EXPECT_EQ(app.copy_field(Role::HexField, QStringLiteral("#FF8000")), QStringLiteral("#FF8000"));
+    ASSERT_TRUE(app.enter_hex(QStringLiteral("#12AB34")));
+    ASSERT_EQ(app.copy_field(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
+    ASSERT_TRUE(app.click(Role::CloseButton));
+    expect_clean_exit(app);
+
+    QByteArray expected = GetParam().before;
+    expected.replace("lastcolor=FF8000", "lastcolor=12AB34");
+    EXPECT_EQ(app.ini_text(), expected);
+    EXPECT_EQ(app.stderr_text(), QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, SettingsFileShape,
+    ::testing::Values(FileShape{"ByteOrderMark",
+                                "\xEF\xBB\xBF[settings]\nlastcolor=FF8000\n[other]\nkeep=1\n"},
+                      FileShape{"CarriageReturnsOnly",
+                                "[other]\rkeep=1\r[settings]\rlastcolor=FF8000\r\r; end\r"}),
+    [](const ::testing::TestParamInfo<FileShape>& info) { return info.param.name; });
+
+// ---------------------------------------------------------------- size
+
+struct LongLine {
+    const char* name;
+    QByteArray ini;
+    Role field;         // a field whose text shows that the line was read
+    QString shown;      // its text
+    QByteArray stored;  // the whole file after the shutdown
+    friend void PrintTo(const LongLine& c, std::ostream* os) { *os << c.name; }
+};
+
+class LongSettingsLine : public ::testing::TestWithParam<LongLine> {};
+
+// A long line in a file well under the size limit is read like any other.
+TEST_P(LongSettingsLine, IsReadAndTheColourKept) {
+    XSession session;
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    XAppRun app(session, {.ini = GetParam().ini});
+    ASSERT_TRUE(app.launch()) << app.error().toStdString();
+    EXPECT_EQ(app.copy_field(GetParam().field, GetParam().shown), GetParam().shown);
+    ASSERT_TRUE(app.click(Role::CloseButton));
+    expect_clean_exit(app);
+    EXPECT_TRUE(app.ini_text() == GetParam().stored)
+        << app.ini_text().size() << " bytes stored: " << app.ini_text().left(80).toStdString();
+    EXPECT_EQ(app.stderr_text(), QString());
+}
+
+const QByteArray kHundredKilobytes(100 * 1024, 'x');
+
+INSTANTIATE_TEST_SUITE_P(
+    HundredKilobytes, LongSettingsLine,
+    ::testing::Values(
+        // Another key's line: the colour is read, and the file stays as it
+        // was, byte for byte.
+        LongLine{"OtherKey", "[settings]\nlastcolor=FF8000\nnotes=" + kHundredKilobytes + "\n",
+                 Role::GreenField, QStringLiteral("128"),
+                 "[settings]\nlastcolor=FF8000\nnotes=" + kHundredKilobytes + "\n"},
+        // The colour's own line, read to its end: blue comes from its last
+        // two characters. The shutdown stores the shown text's first six.
+        LongLine{"ColourValue", "[settings]\nlastcolor=FF8000" + kHundredKilobytes + "C0\n",
+                 Role::BlueField, QStringLiteral("192"), "[settings]\nlastcolor=FF8000\n"}),
+    [](const ::testing::TestParamInfo<LongLine>& info) { return info.param.name; });
+
 // Starts the program; how long it took from exec to a viewable window, in ms.
 std::optional<double> start_timed(XAppRun& app) {
     if (!app.start() || !app.wait_for_window()) {
@@ -84,57 +188,55 @@ std::optional<double> start_timed(XAppRun& app) {
     return static_cast<double>(app.ns_since_launch()) / 1e6;
 }
 
-struct HugeLine {
-    const char* name;
-    QByteArray ini;
-    QString shown_green;  // txt_G once loaded
-    QByteArray stored;    // the whole file after the shutdown
-    friend void PrintTo(const HugeLine& c, std::ostream* os) { *os << c.name; }
-};
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
 
-class HugeSettingsLine : public ::testing::TestWithParam<HugeLine> {};
-
-// A 10 MB line costs reading 10 MB, not a stall; a run without it sets the
-// pace on this machine, as load from other work varies.
-TEST_P(HugeSettingsLine, AddsLessThanOneSecondToStartUpAndTheColourIsKept) {
+// Over the size limit a file is no settings file of ours: it is not read
+// through, so it costs the start next to nothing, and it is never rewritten.
+// Runs without it, taken in turn, set the pace, as load from other work varies.
+TEST(OversizedSettingsFile, FiftyMegabytesAreLeftAloneAndCostNoStartUpTime) {
+    const QByteArray huge = "[settings]\nlastcolor=FF8000\n" + QByteArray(50 * 1024 * 1024, '\n');
+    const QByteArray hash = QCryptographicHash::hash(huge, QCryptographicHash::Sha256);
     XSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     XAppRun plain(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
-    const std::optional<double> baseline = start_timed(plain);
-    ASSERT_TRUE(baseline.has_value()) << plain.error().toStdString();
-    ASSERT_TRUE(plain.send_signal(SIGTERM));
-    expect_clean_exit(plain);
+    XAppRun app(session, {.ini = huge});
 
-    XAppRun app(session, {.ini = GetParam().ini});
-    const std::optional<double> huge = start_timed(app);
-    ASSERT_TRUE(huge.has_value()) << app.error().toStdString();
-    RecordProperty("startup_ms", QString::number(*huge, 'f', 0).toStdString());
-    RecordProperty("baseline_ms", QString::number(*baseline, 'f', 0).toStdString());
-    EXPECT_LT(*huge - *baseline, 1000.0)
-        << "start-up took " << *huge << " ms against " << *baseline << " ms without the huge line";
+    constexpr int kRuns = 3;
+    std::vector<double> plain_ms;
+    std::vector<double> huge_ms;
+    for (int run = 0; run < kRuns; ++run) {
+        const std::optional<double> p = start_timed(plain);
+        ASSERT_TRUE(p.has_value()) << plain.error().toStdString();
+        plain_ms.push_back(*p);
+        ASSERT_TRUE(plain.send_signal(SIGTERM));
+        ASSERT_NO_FATAL_FAILURE(expect_exit(plain, 0));
 
-    EXPECT_EQ(app.copy_field(Role::GreenField, GetParam().shown_green), GetParam().shown_green);
-    ASSERT_TRUE(app.click(Role::CloseButton));
-    expect_clean_exit(app);
-    EXPECT_TRUE(app.ini_text() == GetParam().stored)
-        << app.ini_text().size() << " bytes stored: " << app.ini_text().left(80).toStdString();
+        const std::optional<double> h = start_timed(app);
+        ASSERT_TRUE(h.has_value()) << app.error().toStdString();
+        huge_ms.push_back(*h);
+        if (run + 1 < kRuns) {
+            ASSERT_TRUE(app.send_signal(SIGTERM));
+            ASSERT_NO_FATAL_FAILURE(expect_exit(app, 1));
+        }
+    }
+    const double plain_median = median(plain_ms);
+    const double huge_median = median(huge_ms);
+    std::cout << "start-up median of " << kRuns << " runs: " << plain_median
+              << " ms with a normal settings file, " << huge_median << " ms with 50 MB\n";
+    RecordProperty("startup_plain_median_ms", QString::number(plain_median, 'f', 0).toStdString());
+    RecordProperty("startup_50mb_median_ms", QString::number(huge_median, 'f', 0).toStdString());
+    EXPECT_LT(huge_median - plain_median, 1000.0);
+
+    // The last run goes on: black, as if there were no file, and nothing stored.
+    ASSERT_NO_FATAL_FAILURE(expect_refused_and_not_stored(app));
+    const QByteArray after = app.ini_text();
+    EXPECT_EQ(after.size(), huge.size());
+    EXPECT_TRUE(QCryptographicHash::hash(after, QCryptographicHash::Sha256) == hash)
+        << "the file was changed";
 }
-
-const QByteArray kTenMegabytes(10 * 1024 * 1024, 'x');
-
-INSTANTIATE_TEST_SUITE_P(
-    TenMegabytes, HugeSettingsLine,
-    ::testing::Values(
-        // Another key's line: the file stays as it was, byte for byte.
-        HugeLine{"OtherKey", "[settings]\nlastcolor=FF8000\nnotes=" + kTenMegabytes + "\n",
-                 QStringLiteral("128"),
-                 "[settings]\nlastcolor=FF8000\nnotes=" + kTenMegabytes + "\n"},
-        // The colour's own line is read up to the reader's cap: red and green
-        // from its start, blue from the end of what was read (x counts as 0).
-        // The shutdown stores the shown text's first six characters.
-        HugeLine{"ColourValue", "[settings]\nlastcolor=FF8000" + kTenMegabytes + "\n",
-                 QStringLiteral("128"), "[settings]\nlastcolor=FF8000\n"}),
-    [](const ::testing::TestParamInfo<HugeLine>& info) { return info.param.name; });
 
 // ---------------------------------------------------------------- read-only install
 

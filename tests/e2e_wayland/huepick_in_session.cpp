@@ -27,7 +27,10 @@ QByteArray iniWithColour(const char* hex) {
 HuepickInSession::HuepickInSession(WaylandSession& session, std::optional<QByteArray> ini)
     : m_session(session), m_ini(std::move(ini)) {}
 
-bool HuepickInSession::start() {
+bool HuepickInSession::layOut() {
+    if (m_laidOut) {
+        return true;
+    }
     m_folder = m_session.scratch_dir() + QStringLiteral("/app");
     const QString binary = QStringLiteral(HUEPICK_BIN);
     if (!QDir().mkpath(m_folder) ||
@@ -51,9 +54,21 @@ bool HuepickInSession::start() {
     for (const QString& name : QDir(m_folder).entryList(QDir::Files)) {
         m_session.user().give(m_folder + u'/' + name);
     }
-    m_program = m_session.run(m_folder + QStringLiteral("/huepick"), {}, &m_error,
-                              {{QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland")},
-                               {QStringLiteral("QT_QPA_PLATFORM"), QString()}});
+    m_laidOut = true;
+    return true;
+}
+
+std::unique_ptr<SessionProgram> HuepickInSession::run(const QStringList& args) {
+    if (!layOut()) {
+        return nullptr;
+    }
+    return m_session.run(m_folder + QStringLiteral("/huepick"), args, &m_error,
+                         {{QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland")},
+                          {QStringLiteral("QT_QPA_PLATFORM"), QString()}});
+}
+
+bool HuepickInSession::start() {
+    m_program = run({});
     if (!m_program) {
         return false;
     }

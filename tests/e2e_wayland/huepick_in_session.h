@@ -24,6 +24,11 @@ public:
     // Starts the program and waits until its window is on screen; false with
     // error() set.
     bool start();
+    // Lays out the application folder, once; false with error() set.
+    bool layOut();
+    // Another run of the program from the same folder with `args`, beside
+    // the one start() made if any; nullptr with error() set.
+    std::unique_ptr<SessionProgram> run(const QStringList& args);
     const QString& error() const { return m_error; }
     SessionProgram& program() { return *m_program; }
 
@@ -50,6 +55,7 @@ private:
     WaylandSession& m_session;
     std::optional<QByteArray> m_ini;
     QString m_folder;
+    bool m_laidOut = false;
     QString m_error;
     std::unique_ptr<SessionProgram> m_program;
     QRect m_window;

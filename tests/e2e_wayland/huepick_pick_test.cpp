@@ -1,6 +1,7 @@
 // Picking on a headless Wayland desktop through the screenshot portal: exact
 // device pixels at scales 1 and 2 up to the last row and column, the lens, a
-// right-click cancel, and a portal that is missing, refuses or is cancelled.
+// right-click cancel, a portal that is missing, refuses or is cancelled, and
+// `huepick --pick`.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -40,6 +41,16 @@ QString hexOf(QRgb c) {
 class PickTest : public ::testing::Test {
 protected:
     void startAt(int scale, Portal portal = Portal::Real) {
+        ASSERT_NO_FATAL_FAILURE(startSession(scale, portal));
+        if (IsSkipped()) {
+            return;
+        }
+        m_app = std::make_unique<HuepickInSession>(*m_session, iniWithColour("123456"));
+        ASSERT_TRUE(m_app->start()) << m_app->error().toStdString();
+    }
+
+    // The session alone, with nothing of the program's running in it.
+    void startSession(int scale, Portal portal = Portal::Real) {
         SKIP_WITHOUT_SWAY();
         ASSERT_TRUE(m_folder.isValid());
         QImage pattern(QSize(1920, 1080), QImage::Format_RGB32);
@@ -61,8 +72,6 @@ protected:
         m_scale = scale;
         m_session = std::make_unique<WaylandSession>(options);
         ASSERT_TRUE(m_session->ok()) << m_session->error().toStdString();
-        m_app = std::make_unique<HuepickInSession>(*m_session, iniWithColour("123456"));
-        ASSERT_TRUE(m_app->start()) << m_app->error().toStdString();
     }
 
     // Presses the button that starts a pick and waits for the picking window.
@@ -152,6 +161,34 @@ INSTANTIATE_TEST_SUITE_P(Portals, NoScreenshot,
                                            PortalCase{"refuses", Portal::Refuses, true},
                                            PortalCase{"cancelled", Portal::Cancels, false}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// `huepick --pick` with no window of its own: its picking window alone, and
+// the picked device pixel printed.
+TEST_F(PickTest, PickCommandPrintsTheClickedDevicePixel) {
+    SKIP_WITHOUT_SWAY();
+    ASSERT_NO_FATAL_FAILURE(startSession(2));
+    HuepickInSession app(*m_session);
+    std::unique_ptr<SessionProgram> pick = app.run({QStringLiteral("--pick")});
+    ASSERT_TRUE(pick) << app.error().toStdString();
+    ASSERT_TRUE(m_session->wait_window(pick->pid(), 10000)) << pick->stderr_text().toStdString();
+    EXPECT_EQ(m_session->windows_of(pick->pid()).size(), 1u) << "more than the picking window";
+    const QPoint device(1001, 517);
+    ASSERT_TRUE(m_session->click(logicalOf(device)));
+    EXPECT_EQ(pick->wait_exit(5000), 0) << pick->stderr_text().toStdString();
+    EXPECT_EQ(pick->lines(), QStringList{hexOf(patternAt(device))});
+}
+
+TEST_F(PickTest, PickCommandWithoutThePortalSaysSoAndExitsWithStatusOne) {
+    SKIP_WITHOUT_SWAY();
+    ASSERT_NO_FATAL_FAILURE(startSession(1, Portal::Absent));
+    HuepickInSession app(*m_session);
+    std::unique_ptr<SessionProgram> pick = app.run({QStringLiteral("--pick")});
+    ASSERT_TRUE(pick) << app.error().toStdString();
+    EXPECT_EQ(pick->wait_exit(10000), 1) << pick->stderr_text().toStdString();
+    EXPECT_EQ(pick->lines(), QStringList());
+    const QString err = pick->stderr_text();
+    EXPECT_EQ(err.count(u'\n'), 1) << err.toStdString();
+}
 
 }  // namespace
 }  // namespace e2e::wayland

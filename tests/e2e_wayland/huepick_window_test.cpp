@@ -1,5 +1,6 @@
 // Huepick itself on a headless Wayland desktop: its window shows only its
-// artwork, it stores its colour, copies notations, and hides and comes back.
+// artwork, it stores its colour, copies notations, hides and comes back, and
+// stays the only one when huepick is started again.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -132,6 +133,27 @@ TEST(HuepickOnWayland, SignalStoresTheColourToo) {
     app.program().process().terminate();
     EXPECT_EQ(app.waitExit(), 0) << app.stderrText().toStdString();
     EXPECT_EQ(app.storedColour(), QStringLiteral("0A0B0D"));
+}
+
+// One huepick per user and display: a second start hands over and exits.
+TEST(SecondStart, ExitsAtOnceAndTheFirstStaysTheOnlyWindow) {
+    SKIP_WITHOUT_SWAY();
+    SessionOptions options;
+    options.portal = Portal::Absent;
+    WaylandSession session(options);
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    HuepickInSession app(session, iniWithColour("FF8000"));
+    ASSERT_TRUE(app.start()) << app.error().toStdString();
+
+    std::unique_ptr<SessionProgram> second = app.run({});
+    ASSERT_TRUE(second) << app.error().toStdString();
+    EXPECT_EQ(second->wait_exit(5000), 0) << second->stderr_text().toStdString();
+    EXPECT_TRUE(app.program().running());
+    EXPECT_EQ(app.pickingWindows(), 0);
+    ASSERT_EQ(session.windows_of(app.program().pid()).size(), 1u);
+    EXPECT_EQ(session.windows_of(app.program().pid()).front(), app.window()) << "the window moved";
+    ASSERT_TRUE(app.click(centreOf(Role::CloseButton)));
+    EXPECT_EQ(app.waitExit(), 0) << app.stderrText().toStdString();
 }
 
 }  // namespace

@@ -178,8 +178,10 @@ Value read(const IniDocument& doc, const QByteArray& section, const QByteArray& 
 void checkSettingsFile(const QByteArray& fileBytes, bool hasFile, const QByteArray& section,
                        const QByteArray& key, const QByteArray& value, const IniDocument& edited) {
     const QString& path = scratchFile();
-    const QString s = QString::fromUtf8(section);
-    const QString k = QString::fromUtf8(key);
+    // As the values: QString::fromUtf8 would drop a leading byte-order mark,
+    // which the document keeps as part of the name.
+    const QString s = textOf(section);
+    const QString k = textOf(key);
     const QString v = textOf(value);
     SettingsFile settings(path);
     REQUIRE(settings.load());

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -41,6 +42,11 @@ AppRun::~AppRun() {
     }
     // A folder locked against its user must be writable again to be removed.
     set_mode(app_dir(), 0755);
+}
+
+QString AppRun::app_dir() const {
+    return options_.parent_dir.isEmpty() ? root_.file(QStringLiteral("app"))
+                                         : options_.parent_dir + QStringLiteral("/app");
 }
 
 QString AppRun::home() const {
@@ -104,7 +110,7 @@ QProcessEnvironment AppRun::run_environment() const {
     return env;
 }
 
-bool AppRun::start() {
+bool AppRun::start(const QStringList& args) {
     if (!laid_out_) {
         if (!lay_out()) {
             return false;
@@ -120,8 +126,8 @@ bool AppRun::start() {
     exit_.reset();
 
     const QString exe = app_file(QStringLiteral("huepick"));
-    const CommandLine command =
-        options_.unprivileged ? as_unprivileged_user(exe) : CommandLine{exe, {}};
+    CommandLine command = options_.unprivileged ? as_unprivileged_user(exe) : CommandLine{exe, {}};
+    command.args << args;
     process_ = std::make_unique<QProcess>();
     process_->setProcessEnvironment(run_environment());
     process_->setWorkingDirectory(work_dir());
@@ -183,6 +189,19 @@ QString AppRun::stdout_text() {
 QString AppRun::stderr_text() {
     collect_output();
     return QString::fromLocal8Bit(err_);
+}
+
+QStringList AppRun::wait_stderr_lines(int at_least, int timeout_ms) {
+    QStringList lines;
+    poll_until(
+        [&] {
+            // The output reaches the QProcess through the event loop.
+            QCoreApplication::processEvents();
+            lines = stderr_text().split(u'\n', Qt::SkipEmptyParts);
+            return lines.size() >= at_least;
+        },
+        timeout_ms);
+    return lines;
 }
 
 QByteArray AppRun::ini_text() const {

@@ -40,6 +40,10 @@ struct AppOptions {
     // huepick.html in the application folder, which the program may read but
     // not write.
     std::optional<QByteArray> read_only_log{};
+    // An existing folder to lay the application folder out in, e.g. a small
+    // file system that a test fills; a private one when empty. Whoever made
+    // the folder removes it with what it holds.
+    QString parent_dir{};
 };
 
 struct ExitInfo {
@@ -56,13 +60,14 @@ public:
     AppRun(const AppRun&) = delete;
     AppRun& operator=(const AppRun&) = delete;
 
-    // Lays out the folder the first time, then starts the program; a later
-    // call starts it again from the same folder. False with error() set.
-    bool start();
+    // Lays out the folder the first time, then starts the program with
+    // `args`; a later call starts it again from the same folder. False with
+    // error() set.
+    bool start(const QStringList& args = {});
     const QString& error() const { return error_; }
 
     // The folders exist from construction on, so a test can plant things.
-    QString app_dir() const { return root_.file(QStringLiteral("app")); }
+    QString app_dir() const;
     QString app_file(const QString& name) const { return app_dir() + u'/' + name; }
     QString ini_path() const { return app_file(QStringLiteral("huepick.ini")); }
     // The folder the program starts in; not the application folder.
@@ -84,6 +89,9 @@ public:
     // Everything the current run printed so far.
     QString stdout_text();
     QString stderr_text();
+    // The lines on stderr once there are at least `at_least` of them, or
+    // those there are at the deadline.
+    QStringList wait_stderr_lines(int at_least, int timeout_ms = 3000);
 
     QByteArray ini_text() const;
     // Section and key are matched without regard to case.

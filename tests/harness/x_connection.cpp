@@ -222,6 +222,20 @@ std::vector<XWindow> XConnection::window_list(XWindow window, const char* proper
     return std::vector<XWindow>(data, data + xcb_get_property_value_length(reply.get()) / 4);
 }
 
+std::vector<std::uint32_t> XConnection::atom_list(XWindow window, const char* property) {
+    const std::uint32_t a = atom(property);
+    if (a == 0) {
+        return {};
+    }
+    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection_, xcb_get_property(connection_, 0, window, a, XCB_ATOM_ATOM, 0, 64), nullptr));
+    if (!reply || reply->type != XCB_ATOM_ATOM) {
+        return {};
+    }
+    const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+    return std::vector<std::uint32_t>(data, data + xcb_get_property_value_length(reply.get()) / 4);
+}
+
 std::optional<std::vector<QRect>> XConnection::bounding_shape(XWindow window) {
     if (!ok()) {
         return std::nullopt;

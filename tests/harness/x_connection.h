@@ -49,6 +49,8 @@ public:
     std::optional<XWindow> window_property(XWindow window, const char* property);
     // A list of windows, such as the root's _NET_CLIENT_LIST; empty if unset.
     std::vector<XWindow> window_list(XWindow window, const char* property);
+    // A list of atoms, such as _NET_WM_WINDOW_TYPE; empty if unset.
+    std::vector<std::uint32_t> atom_list(XWindow window, const char* property);
 
     // The part of the window that exists, in the window's own coordinates.
     // An unshaped window gives its whole rectangle.

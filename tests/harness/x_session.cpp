@@ -348,6 +348,14 @@ QImage XSession::screenshot() {
     return x_ ? x_->grab(QRect(QPoint(0, 0), x_->root_size())) : QImage();
 }
 
+bool XSession::end_tray(int signal) {
+    if (!tray_ || tray_->state() != QProcess::Running) {
+        return false;
+    }
+    return ::kill(static_cast<pid_t>(tray_->processId()), signal) == 0 &&
+           tray_->waitForFinished(5000);
+}
+
 bool XSession::end_server(int signal) {
     if (!xvfb_ || xvfb_->state() != QProcess::Running) {
         return false;

@@ -113,6 +113,10 @@ public:
     // window carries the executable's name.
     std::optional<QRect> tray_icon();
 
+    // Ends the notification area with `signal`, as a panel that crashes or
+    // is quit; false when none runs.
+    bool end_tray(int signal);
+
     // Ends the X server with `signal`, as a crash (SIGKILL) or a logout
     // (SIGTERM) would, and clears what a killed server leaves behind.
     bool end_server(int signal);

@@ -1,0 +1,203 @@
+// A full disk under the application folder: the settings file and the colour
+// log are either written whole or left exactly as they were, and each failed
+// write is one line on stderr. The folder lies on a small tmpfs that the test
+// mounts (root only) and fills.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "harness/desk.h"
+#include "harness/files.h"
+#include "harness/printers.h"
+#include "harness/unprivileged_user.h"
+
+namespace e2e::faults {
+namespace {
+
+constexpr qint64 kPage = 4096;
+
+// A tmpfs just big enough for the application folder and some room, mounted
+// for the test's lifetime; unmounted (lazily, so a straggler cannot keep it)
+// whatever the test's outcome.
+class SmallDisk {
+public:
+    SmallDisk() {
+        if (!running_as_root()) {
+            error_ = QStringLiteral("mounting a tmpfs needs root");
+            return;
+        }
+        const QFileInfo binary(huepick_binary());
+        const qint64 help = QFileInfo(binary.absolutePath() + QStringLiteral("/help.html")).size();
+        const qint64 bytes = binary.size() + help + 64 * kPage;
+        const QByteArray options = "size=" + QByteArray::number(bytes) + ",mode=0755";
+        if (!point_.ok() || ::mount("tmpfs", QFile::encodeName(point_.path()).constData(), "tmpfs",
+                                    MS_NOSUID | MS_NODEV, options.constData()) != 0) {
+            error_ = QStringLiteral("cannot mount a tmpfs: ") +
+                     QString::fromLocal8Bit(std::strerror(errno));
+            return;
+        }
+        mounted_ = true;
+    }
+    ~SmallDisk() {
+        if (mounted_) {
+            ::umount2(QFile::encodeName(point_.path()).constData(), MNT_DETACH);
+        }
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+
+    bool ok() const { return mounted_; }
+    const QString& error() const { return error_; }
+    const QString& path() const { return point_.path(); }
+
+    qint64 available() const {
+        struct statvfs st {};
+        return ::statvfs(QFile::encodeName(path()).constData(), &st) == 0
+                   ? static_cast<qint64>(st.f_bavail) * static_cast<qint64>(st.f_bsize)
+                   : -1;
+    }
+
+    // Writes a filler file until nothing fits, then gives back `leave`
+    // bytes (whole pages) of it.
+    bool fill(qint64 leave) {
+        const int fd = ::open(QFile::encodeName(filler()).constData(),
+                              O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            return false;
+        }
+        const std::vector<char> chunk(64 * 1024, 'f');
+        qint64 written = 0;
+        for (std::size_t n = chunk.size(); n > 0; n /= 2) {
+            ssize_t w = 0;
+            while ((w = ::write(fd, chunk.data(), n)) > 0) {
+                written += w;
+            }
+        }
+        const bool ok = ::ftruncate(fd, written - leave) == 0;
+        ::close(fd);
+        return ok && available() == leave;
+    }
+
+    bool free_space() { return QFile::remove(filler()); }
+
+private:
+    QString filler() const { return path() + QStringLiteral("/filler"); }
+
+    TempDir point_{QStringLiteral("disk")};
+    bool mounted_ = false;
+    QString error_;
+};
+
+#define MOUNT_OR_SKIP(disk)                               \
+    do {                                                  \
+        if (!(disk).ok()) {                               \
+            GTEST_SKIP() << (disk).error().toStdString(); \
+        }                                                 \
+    } while (0)
+
+QStringList entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden |
+                                  QDir::System);
+}
+
+// Another program's sections around ours, larger than a page, so that a
+// rewrite can never fit into the page that may be left.
+QByteArray many_lines() {
+    QByteArray text = "[other]\n";
+    for (int i = 0; i < 400; ++i) {
+        text += "key" + QByteArray::number(i) + "=a value another program keeps here\n";
+    }
+    text += "[settings]\nlastcolor=FF8000\n[more]\nlast=1\n";
+    return text;
+}
+
+class FullDiskSettings : public ::testing::TestWithParam<qint64> {};
+
+TEST_P(FullDiskSettings, ColourThatCannotBeStoredLeavesTheFileWholeAndEndsWithStatusOne) {
+    SmallDisk disk;
+    MOUNT_OR_SKIP(disk);
+    const QByteArray before = many_lines();
+    ASSERT_GT(before.size(), 2 * kPage);
+    XSession session;
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    XAppRun app(session, {.ini = before, .parent_dir = disk.path()});
+    ASSERT_TRUE(app.launch()) << app.error().toStdString();
+    const QStringList listing = entries(app.app_dir());
+    ASSERT_TRUE(disk.fill(GetParam())) << disk.available() << " bytes left";
+
+    ASSERT_TRUE(app.enter_hex(QStringLiteral("#12AB34")));
+    ASSERT_EQ(app.copy_field(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
+    ASSERT_TRUE(app.click(Role::CloseButton));
+    const ExitInfo exit = app.wait_exit(5000);
+    ASSERT_TRUE(exit.exited) << "huepick is still running";
+    EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
+    EXPECT_EQ(exit.code, 1);
+
+    EXPECT_TRUE(app.ini_text() == before) << "the settings file changed";
+    EXPECT_EQ(entries(app.app_dir()), listing) << "a temporary file was left behind";
+    const QStringList lines = app.stderr_text().split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1) << app.stderr_text().toStdString();
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("store")) &&
+                lines[0].contains(QStringLiteral("huepick.ini")))
+        << lines[0].toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Tmpfs, FullDiskSettings, ::testing::Values(0, kPage),
+                         [](const ::testing::TestParamInfo<qint64>& info) {
+                             return info.param == 0 ? "NoRoomLeft" : "OnePageLeft";
+                         });
+
+QByteArray record_for(const char* hex) {
+    return QByteArray("\"<FONT FACE=arial SIZE=3 COLOR=") + hex + "><B>" + hex +
+           "</B>&nbsp;&nbsp;&nbsp;&nbsp;<FONT COLOR=#FFFFFF>\"\r\n\r\n";
+}
+
+// The earlier records end 16 bytes short of a page, so an export that
+// cannot fit still gets its first bytes into the file, and they must go.
+TEST(FullDiskLog, ExportThatCannotFitLeavesNoFragmentAndTheNextAppendsOneWholeRecord) {
+    SmallDisk disk;
+    MOUNT_OR_SKIP(disk);
+    QByteArray earlier;
+    for (int i = 0; i < 40; ++i) {
+        earlier += record_for("#ABCDEF");
+    }
+    ASSERT_EQ(kPage - earlier.size(), 16);
+    XSession session;
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    XAppRun app(session, {.ini = ini_with_colour("00FF00"), .parent_dir = disk.path()});
+    const QString log = app.app_file(QStringLiteral("huepick.html"));
+    ASSERT_TRUE(write_file(log, earlier));
+    ASSERT_TRUE(app.launch()) << app.error().toStdString();
+    ASSERT_TRUE(disk.fill(0));
+
+    ASSERT_TRUE(app.click(Role::ExportButton));
+    const QStringList lines = app.wait_stderr_lines(1);
+    ASSERT_EQ(lines.size(), 1) << app.stderr_text().toStdString();
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("huepick.html"))) << lines[0].toStdString();
+    EXPECT_TRUE(read_file(log) == earlier) << read_file(log).value_or("").size() << " bytes";
+
+    ASSERT_TRUE(disk.free_space());
+    ASSERT_TRUE(app.click(Role::ExportButton));
+    const QByteArray record = record_for("#00FF00");
+    ASSERT_EQ(record.size(), 102);
+    EXPECT_TRUE(poll_until([&] { return read_file(log) == earlier + record; }, 3000))
+        << read_file(log).value_or("").size() << " bytes, expected " << earlier.size() + 102;
+
+    ASSERT_TRUE(app.click(Role::CloseButton));
+    const ExitInfo exit = app.wait_exit(5000);
+    ASSERT_TRUE(exit.exited) << "huepick is still running";
+    EXPECT_EQ(exit.code, 0) << app.stderr_text().toStdString();
+    EXPECT_EQ(app.stderr_text().count(u'\n'), 1) << app.stderr_text().toStdString();
+}
+
+}  // namespace
+}  // namespace e2e::faults

@@ -1,0 +1,119 @@
+// Something other than a regular file where the settings file or the colour
+// log belongs: a FIFO (which blocks whoever opens it to read or write it) or
+// a link to a character device (which never ends). The program must not
+// wait on any of them, says so in one line each time, and leaves them alone.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <QFile>
+#include <QFileInfo>
+#include <csignal>
+
+#include "harness/desk.h"
+#include "harness/files.h"
+#include "harness/printers.h"
+
+namespace e2e::faults {
+namespace {
+
+enum class Kind { Fifo, DeviceLink };
+
+struct SpecialFile {
+    const char* name;
+    const char* file;  // in the application folder
+    Kind kind;
+    // Lines on stderr from the start, from one export and from the end.
+    int start_lines;
+    int export_lines;
+    int end_lines;
+    int status;
+    friend void PrintTo(const SpecialFile& c, std::ostream* os) { *os << c.name; }
+};
+
+bool make_special(const SpecialFile& c, const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    return c.kind == Kind::Fifo ? ::mkfifo(name.constData(), 0644) == 0
+                                : ::symlink("/dev/zero", name.constData()) == 0;
+}
+
+// Still what the test made: the FIFO a FIFO, the link pointing at the device.
+void expect_untouched(const SpecialFile& c, const QString& path) {
+    struct stat st {};
+    if (c.kind == Kind::Fifo) {
+        ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &st), 0);
+        EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    } else {
+        EXPECT_EQ(QFileInfo(path).symLinkTarget(), QStringLiteral("/dev/zero"));
+        ASSERT_EQ(::stat("/dev/zero", &st), 0);
+        EXPECT_TRUE(S_ISCHR(st.st_mode));
+    }
+}
+
+class SpecialFileInPlace : public ::testing::TestWithParam<SpecialFile> {};
+
+TEST_P(SpecialFileInPlace, NothingWaitsOnItAndEachFailureIsOneLine) {
+    const SpecialFile& c = GetParam();
+    XSession session;
+    ASSERT_TRUE(session.ok()) << session.error().toStdString();
+    const bool ini_is_special = QByteArray(c.file) == "huepick.ini";
+    AppOptions options;
+    if (!ini_is_special) {
+        options.ini = ini_with_colour("FF8000");
+    }
+    XAppRun app(session, options);
+    const QString special = app.app_file(QLatin1String(c.file));
+    ASSERT_TRUE(make_special(c, special));
+
+    // A program that waited on the file would never show its window.
+    ASSERT_TRUE(app.launch()) << app.error().toStdString();
+    EXPECT_EQ(app.copy_field(Role::HexField, ini_is_special ? QStringLiteral("#000000")
+                                                            : QStringLiteral("#FF8000")),
+              ini_is_special ? QStringLiteral("#000000") : QStringLiteral("#FF8000"));
+    EXPECT_EQ(app.wait_stderr_lines(c.start_lines).size(), c.start_lines)
+        << app.stderr_text().toStdString();
+
+    ASSERT_TRUE(app.click(Role::ExportButton));
+    if (c.export_lines == 0) {
+        EXPECT_TRUE(poll_until(
+            [&] { return read_file(app.app_file(QStringLiteral("huepick.html"))).has_value(); },
+            3000));
+    }
+    // The export was handled and the program still answers.
+    EXPECT_TRUE(app.sync());
+    EXPECT_EQ(app.wait_stderr_lines(c.start_lines + c.export_lines).size(),
+              c.start_lines + c.export_lines)
+        << app.stderr_text().toStdString();
+
+    ASSERT_TRUE(app.click(Role::CloseButton));
+    const ExitInfo exit = app.wait_exit(5000);
+    ASSERT_TRUE(exit.exited) << "huepick hangs at the end";
+    EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
+    EXPECT_EQ(exit.code, c.status);
+    const QStringList lines = app.stderr_text().split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.size(), c.start_lines + c.export_lines + c.end_lines)
+        << app.stderr_text().toStdString();
+    for (const QString& line : lines) {
+        EXPECT_TRUE(line.contains(QLatin1String(c.file))) << line.toStdString();
+    }
+    ASSERT_NO_FATAL_FAILURE(expect_untouched(c, special));
+
+    // A signal ends it promptly too, whatever it has to store.
+    ASSERT_TRUE(app.launch()) << app.error().toStdString();
+    ASSERT_TRUE(app.send_signal(SIGTERM));
+    const ExitInfo ended = app.wait_exit(1000);
+    ASSERT_TRUE(ended.exited) << "still running a second after SIGTERM";
+    EXPECT_FALSE(ended.crashed) << "killed by signal " << ended.code;
+    EXPECT_EQ(ended.code, c.status);
+    ASSERT_NO_FATAL_FAILURE(expect_untouched(c, special));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, SpecialFileInPlace,
+    ::testing::Values(SpecialFile{"SettingsFifo", "huepick.ini", Kind::Fifo, 1, 0, 1, 1},
+                      SpecialFile{"LogFifo", "huepick.html", Kind::Fifo, 0, 1, 0, 0},
+                      SpecialFile{"SettingsLinkToDevZero", "huepick.ini", Kind::DeviceLink, 1, 0, 1,
+                                  1}),
+    [](const ::testing::TestParamInfo<SpecialFile>& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace e2e::faults
