@@ -14,7 +14,7 @@ build_dir=${HUEPICK_BUILD_DIR:-"$here/build"}
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libxcb1-dev libxcb-xfixes0-dev libxcb-shm0-dev libxcb-shape0-dev libxcb-xtest0-dev libgl-dev
+  qt6-base-dev qt6-base-dev-tools libfontconfig-dev libxcb1-dev libxcb-xfixes0-dev libxcb-shm0-dev libxcb-shape0-dev libxcb-xtest0-dev libgl-dev
   libgtest-dev libbenchmark-dev
   fonts-liberation2
   xvfb xauth xdotool xclip x11-utils x11-xserver-utils imagemagick trayer openbox

@@ -12,6 +12,7 @@
 #include "app/huepick_app.h"
 #include "app/pick_command.h"
 #include "app/single_instance.h"
+#include "platform/font_warm_up.h"
 #include "platform/wayland/wayland_desktop.h"
 #include "platform/x11/x11_desktop.h"
 #include "ui/caret_rest.h"
@@ -96,6 +97,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "huepick: %s\n", qPrintable(display.problem()));
         return 1;
     }
+    huepick::FontWarmUp fonts;
     // Qt tries only what can be reached, so it never aborts on a missing
     // display; programs started from here get the user's own setting back.
     const QByteArray requested = qgetenv("QT_QPA_PLATFORM");
@@ -136,5 +138,6 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "huepick: %s\n", qPrintable(why));
         return 1;
     }
+    fonts.wait();
     return runWindow(qtApp, server);
 }

@@ -7,10 +7,13 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <QString>
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string_view>
+
+#include "core/channel.h"
 
 namespace huepick::layout {
 
@@ -126,6 +129,39 @@ constexpr const Control& control(Role role) {
 constexpr QRect windowRect(Role role) {
     const Control& c = control(role);
     return c.parent ? c.rect.translated(control(*c.parent).rect.topLeft()) : c.rect;
+}
+
+// The channel a swatch, field or step button shows or changes.
+constexpr std::optional<Channel> channelOf(Role role) {
+    switch (role) {
+        case Role::RedSwatch:
+        case Role::RedField:
+        case Role::RedUp:
+        case Role::RedDown:
+            return Channel::Red;
+        case Role::GreenSwatch:
+        case Role::GreenField:
+        case Role::GreenUp:
+        case Role::GreenDown:
+            return Channel::Green;
+        case Role::BlueSwatch:
+        case Role::BlueField:
+        case Role::BlueUp:
+        case Role::BlueDown:
+            return Channel::Blue;
+        default:
+            return std::nullopt;
+    }
+}
+
+// What one step of a step button adds to its channel.
+constexpr int stepOf(Role role) {
+    return role == Role::RedUp || role == Role::GreenUp || role == Role::BlueUp ? +1 : -1;
+}
+
+// A text of the table as Qt wants it.
+inline QString text(std::string_view s) {
+    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
 }
 
 }  // namespace huepick::layout

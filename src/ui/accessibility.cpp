@@ -37,11 +37,11 @@ QAccessibleInterface* accessibleFace(const QString& className, QObject* object) 
 }  // namespace
 
 void installAccessibility() {
-    static const bool installed = [] {
+    static const bool kInstalled = [] {
         QAccessible::installFactory(accessibleFace);
         return true;
     }();
-    (void)installed;
+    (void)kInstalled;
 }
 
 }  // namespace huepick

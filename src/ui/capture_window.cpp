@@ -10,11 +10,10 @@
 #include <QWindow>
 #include <QtMath>
 
-#include "core/colour_model.h"
 #include "platform/pointer_locator.h"
 #include "ui/built_shapes.h"
+#include "ui/lens.h"
 #include "ui/pick_art.h"
-#include "ui/pick_session.h"
 
 namespace huepick {
 
@@ -48,9 +47,9 @@ private:
     CaptureWindow* m_window;
 };
 
-CaptureWindow::CaptureWindow(PickSession& session, const QRect& part, QScreen* screen)
+CaptureWindow::CaptureWindow(const CaptureView& view, const QRect& part, QScreen* screen)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_session(session),
+      m_view(view),
       m_part(part),
       m_screen(screen) {
     setObjectName(QStringLiteral("captureWindow"));
@@ -75,8 +74,7 @@ CaptureWindow::CaptureWindow(PickSession& session, const QRect& part, QScreen* s
 CaptureWindow::~CaptureWindow() = default;
 
 void CaptureWindow::open() {
-    const bool magnify = m_session.model().captureMode() == CaptureMode::Magnify;
-    m_capture->setCursor(magnify ? magnifierCursor() : eyedropperCursor());
+    m_capture->setCursor(m_view.magnify ? magnifierCursor() : eyedropperCursor());
     m_lens->setCursor(eyedropperCursor());
     if (m_screen != nullptr) {
         setScreen(m_screen);
@@ -106,7 +104,7 @@ void CaptureWindow::coverDesktop() {
 }
 
 double CaptureWindow::pixelsPerUnit() const {
-    const auto& layout = m_session.grab().layout;
+    const auto& layout = m_view.grab.layout;
     return layout ? layout->scale : devicePixelRatioF();
 }
 
@@ -116,7 +114,7 @@ QPoint CaptureWindow::deviceOrigin() const {
     if (m_screen != nullptr) {
         return m_part.topLeft();
     }
-    return m_session.pointer().deviceOrigin(*windowHandle()).value_or(m_part.topLeft());
+    return m_view.pointer.deviceOrigin(*windowHandle()).value_or(m_part.topLeft());
 }
 
 // A window on a screen of its own maps the event's (fractional) position;
@@ -127,7 +125,7 @@ QPoint CaptureWindow::devicePixel(QPointF local) const {
         const QPointF at = local * pixelsPerUnit();
         return m_part.topLeft() + QPoint(qFloor(at.x()), qFloor(at.y()));
     }
-    return m_session.pointer().devicePixel(*windowHandle(), local);
+    return m_view.pointer.devicePixel(*windowHandle(), local);
 }
 
 // ---------------------------------------------------------------- painting
@@ -140,7 +138,7 @@ void CaptureWindow::paintCapture(QPainter& painter, const QRect& logicalRect) {
     // one screen pixel, whatever the scale.
     painter.setWorldTransform(QTransform::fromScale(1.0 / f, 1.0 / f));
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    const DesktopGrab& grab = m_session.grab();
+    const DesktopGrab& grab = m_view.grab;
     const QRect wanted = device.translated(origin);
     const QRect shown = wanted.intersected(grab.area);
     if (shown != wanted) {
@@ -150,10 +148,10 @@ void CaptureWindow::paintCapture(QPainter& painter, const QRect& logicalRect) {
         painter.drawImage(shown.topLeft() - origin, grab.image,
                           shown.translated(-grab.area.topLeft()));
     }
-    const QRect lens = m_session.lensRect();
+    const QRect lens = m_view.lens.rect();
     if (!lens.isEmpty() && lens.intersects(wanted)) {
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        painter.drawImage(lens.topLeft() - origin, m_session.lensView());
+        painter.drawImage(lens.topLeft() - origin, m_view.lens.image());
     }
 }
 
@@ -171,7 +169,7 @@ void CaptureWindow::repaintDevice(const QRect& oldPlace, const QRect& newPlace) 
 // The lens control takes the lens's clicks and pointer where the lens lies
 // on this window.
 void CaptureWindow::placeLens() {
-    const QRect lens = m_session.lensRect();
+    const QRect lens = m_view.lens.rect();
     const QRect mine(deviceOrigin(), m_part.size());
     if (lens.isEmpty() || !lens.intersects(mine)) {
         m_lens->hide();
@@ -189,7 +187,7 @@ void CaptureWindow::press(Qt::MouseButton button) {
     if (button == Qt::LeftButton) {
         m_leftPressed = true;
     } else if (button == Qt::RightButton) {
-        m_session.cancel(button);
+        emit cancelled(button);
     }
 }
 
@@ -199,7 +197,7 @@ void CaptureWindow::release(Qt::MouseButton button, QPointF local) {
     const bool wasPressed = m_leftPressed;
     m_leftPressed = false;
     if (button == Qt::LeftButton && wasPressed) {
-        m_session.clicked(devicePixel(local), *this);
+        emit clicked(devicePixel(local));
     }
 }
 

@@ -11,14 +11,24 @@ class QScreen;
 
 namespace huepick {
 
-class PickSession;
+class Lens;
+class PointerLocator;
+struct DesktopGrab;
+
+// What every window of one pick shows and asks.
+struct CaptureView {
+    const DesktopGrab& grab;
+    const Lens& lens;
+    PointerLocator& pointer;
+    bool magnify;
+};
 
 class CaptureWindow : public QWidget {
     Q_OBJECT
 public:
     // Shows `part` of the copy (device pixels): full screen on `screen`, or,
     // with no screen, over the part of the virtual desktop it covers.
-    CaptureWindow(PickSession& session, const QRect& part, QScreen* screen);
+    CaptureWindow(const CaptureView& view, const QRect& part, QScreen* screen);
     ~CaptureWindow() override;
 
     void open();
@@ -27,6 +37,12 @@ public:
     double pixelsPerUnit() const;
     // Repaints what shows the given device pixels of the copy.
     void repaintDevice(const QRect& oldPlace, const QRect& newPlace);
+
+signals:
+    // A left click, at the device pixel of the copy under the pointer.
+    void clicked(QPoint device);
+    // A right press: the pick is to end with nothing picked.
+    void cancelled(Qt::MouseButton button);
 
 protected:
     // Qt rounds event positions to whole logical pixels, so at some scales a
@@ -51,7 +67,7 @@ private:
     QPoint devicePixel(QPointF local) const;
     void placeLens();
 
-    PickSession& m_session;
+    CaptureView m_view;
     QRect m_part;
     QScreen* m_screen;
     Surface* m_capture = nullptr;

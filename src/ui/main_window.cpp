@@ -26,39 +26,11 @@ namespace huepick {
 
 namespace {
 
+using layout::channelOf;
 using layout::Role;
+using layout::stepOf;
 
 const QString kCaption = QStringLiteral("Vantrel!'s Huepick");
-
-QString nameOf(std::string_view name) {
-    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
-}
-
-std::optional<Channel> channelOf(Role role) {
-    switch (role) {
-        case Role::RedSwatch:
-        case Role::RedField:
-        case Role::RedUp:
-        case Role::RedDown:
-            return Channel::Red;
-        case Role::GreenSwatch:
-        case Role::GreenField:
-        case Role::GreenUp:
-        case Role::GreenDown:
-            return Channel::Green;
-        case Role::BlueSwatch:
-        case Role::BlueField:
-        case Role::BlueUp:
-        case Role::BlueDown:
-            return Channel::Blue;
-        default:
-            return std::nullopt;
-    }
-}
-
-int stepOf(Role role) {
-    return role == Role::RedUp || role == Role::GreenUp || role == Role::BlueUp ? +1 : -1;
-}
 
 }  // namespace
 
@@ -137,7 +109,7 @@ void MainWindow::buildControls() {
                 break;
             }
         }
-        widget->setObjectName(nameOf(c.name));
+        widget->setObjectName(layout::text(c.name));
         // A picture takes its own size; the table's size serves the rest.
         const auto* picture = qobject_cast<Picture*>(widget);
         if (picture != nullptr && !picture->picture().isNull()) {
@@ -148,8 +120,8 @@ void MainWindow::buildControls() {
         if (c.pointer == layout::Pointer::Arrow) {
             widget->setCursor(Qt::ArrowCursor);
         }
-        widget->setAccessibleName(nameOf(c.accessibleName));
-        widget->setToolTip(nameOf(c.toolTip));
+        widget->setAccessibleName(layout::text(c.accessibleName));
+        widget->setToolTip(layout::text(c.toolTip));
         made[static_cast<std::size_t>(c.role)] = widget;
     }
 }
@@ -159,7 +131,7 @@ void MainWindow::shapeControls() {
     for (Role role : {Role::RedSwatch, Role::GreenSwatch, Role::BlueSwatch, Role::ColourSwatch,
                       Role::RedFrame}) {
         const layout::Control& c = layout::control(role);
-        if (auto* widget = findChild<QWidget*>(nameOf(c.name))) {
+        if (auto* widget = findChild<QWidget*>(layout::text(c.name))) {
             widget->setMask(built::shape(c.art));
         }
     }
@@ -255,7 +227,7 @@ void MainWindow::buttonPressed(Role role, Qt::MouseButton button) {
     // The red pair and the blue pair overlap: the pressed one comes to the
     // front to show its whole pressed image.
     if (*channel != Channel::Green) {
-        findChild<QWidget*>(nameOf(layout::control(role).name))->raise();
+        findChild<QWidget*>(layout::text(layout::control(role).name))->raise();
     }
     if (button == Qt::LeftButton) {
         m_stepRepeat.run([this, channel = *channel, step = stepOf(role)] {

@@ -4,14 +4,12 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QScreen>
 #include <QWindow>
 
 #include "core/colour_model.h"
 #include "platform/pointer_locator.h"
 #include "ui/capture_window.h"
-#include "ui/pick_art.h"
 
 namespace huepick {
 
@@ -67,11 +65,7 @@ QRect partOf(const QScreen& screen, const ScreenLayout& layout) {
 
 PickSession::PickSession(ColourModel& model, PointerLocator& pointer, DesktopGrab grab,
                          QWidget* anchor)
-    : m_model(model),
-      m_pointer(pointer),
-      m_grab(std::move(grab)),
-      m_anchor(anchor),
-      m_disc(lensDisc()) {}
+    : m_model(model), m_pointer(pointer), m_grab(std::move(grab)), m_anchor(anchor) {}
 
 PickSession::~PickSession() {
     for (const QPointer<CaptureWindow>& window : m_windows) {
@@ -80,18 +74,24 @@ PickSession::~PickSession() {
 }
 
 void PickSession::open() {
+    const CaptureView view{m_grab, m_lens, m_pointer,
+                           m_model.captureMode() == CaptureMode::Magnify};
     if (m_grab.layout) {
         for (QScreen* screen : QGuiApplication::screens()) {
             const QRect part = partOf(*screen, *m_grab.layout).intersected(m_grab.area);
             if (!part.isEmpty()) {
-                m_windows.emplace_back(new CaptureWindow(*this, part, screen));
+                m_windows.emplace_back(new CaptureWindow(view, part, screen));
             }
         }
     } else {
-        m_windows.emplace_back(new CaptureWindow(*this, m_grab.area, nullptr));
+        m_windows.emplace_back(new CaptureWindow(view, m_grab.area, nullptr));
     }
     for (const QPointer<CaptureWindow>& window : m_windows) {
-        connect(this, &PickSession::lensMoved, window, &CaptureWindow::repaintDevice);
+        CaptureWindow* w = window.data();
+        connect(this, &PickSession::lensMoved, w, &CaptureWindow::repaintDevice);
+        connect(w, &CaptureWindow::clicked, this,
+                [this, w](QPoint device) { takeClick(device, *w); });
+        connect(w, &CaptureWindow::cancelled, this, &PickSession::cancel);
         window->open();
     }
     activate();
@@ -103,30 +103,17 @@ void PickSession::activate() {
     }
 }
 
-QRgb PickSession::pixelAt(QPoint device) const {
-    const std::optional<QPoint> pixel = imagePixel(device, m_grab.area);
-    if (!pixel || !m_grab.image.rect().contains(*pixel)) {
-        return qRgb(0, 0, 0);
-    }
-    return m_grab.image.pixel(*pixel) | 0xFF000000u;
-}
-
-QRect PickSession::lensRect() const {
-    return m_lensView.isNull() ? QRect() : QRect(m_lensOrigin, m_lensView.size());
-}
-
 // A click goes by the device pixel under the pointer: on the lens's disc it
 // picks through the lens, elsewhere (the corners of the lens's square
 // included) it is a click on the copy.
-void PickSession::clicked(QPoint device, const CaptureWindow& from) {
-    const QRect lens = lensRect();
-    if (!lens.isEmpty() && m_disc.containsDevice(device - lens.topLeft(), lens.width())) {
-        pick(pixelAt(lens::sourcePixel(m_lensClick, device - lens.topLeft(), lens.width())));
+void PickSession::takeClick(QPoint device, const CaptureWindow& from) {
+    if (const std::optional<QPoint> source = m_lens.sourceOf(device)) {
+        pick(pixelAt(m_grab, *source));
         return;
     }
     switch (m_model.captureMode()) {
         case CaptureMode::Sample:
-            pick(pixelAt(device));
+            pick(pixelAt(m_grab, device));
             break;
         case CaptureMode::Magnify:
             drawLens(device, from);
@@ -144,31 +131,10 @@ void PickSession::drawLens(QPoint click, const CaptureWindow& from) {
                                              : std::nullopt;
     const QRect oldPlace = lensRect();
 
-    m_lensClick = click;
-    m_lensOrigin = anchorOrigin
-                       ? lens::deviceOrigin(*anchorOrigin, f)
-                       : lens::originNear(click, size, qRound(lens::kGap * f), from.part());
-    // Pixels of the block outside the copy (a click within two pixels of the
-    // screen's left or top edge, or near its right or bottom edge) show
-    // black: there is nothing there to enlarge, and black reads as "nothing".
-    m_lensView = QImage(size, size, QImage::Format_ARGB32_Premultiplied);
-    const QPoint block = lens::blockOrigin(click);
-    for (int dy = 0; dy < size; ++dy) {
-        auto* line = reinterpret_cast<QRgb*>(m_lensView.scanLine(dy));
-        const int sy = block.y() + lens::sourceIndex(dy, size);
-        for (int dx = 0; dx < size; ++dx) {
-            line[dx] = m_disc.containsDevice({dx, dy}, size)
-                           ? pixelAt({block.x() + lens::sourceIndex(dx, size), sy})
-                           : 0;
-        }
-    }
-    const QImage ring = lensRing(size);
-    if (!ring.isNull()) {
-        QPainter painter(&m_lensView);
-        // Only over the disc: the corners stay the copy's.
-        painter.setCompositionMode(QPainter::CompositionMode_SourceAtop);
-        painter.drawImage(0, 0, ring);
-    }
+    const QPoint origin = anchorOrigin
+                              ? lens::deviceOrigin(*anchorOrigin, f)
+                              : lens::originNear(click, size, qRound(lens::kGap * f), from.part());
+    m_lens.show(m_grab, click, origin, size);
     emit lensMoved(oldPlace, lensRect());
 }
 

@@ -5,14 +5,13 @@
 // pixel becomes the current colour, or a cancel leaves it alone.
 #pragma once
 
-#include <QImage>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
 #include <vector>
 
-#include "core/pick_geometry.h"
 #include "platform/screen_grabber.h"
+#include "ui/lens.h"
 
 class QWidget;
 
@@ -35,22 +34,8 @@ public:
     void activate();
     const std::vector<QPointer<CaptureWindow>>& windows() const { return m_windows; }
 
-    ColourModel& model() const { return m_model; }
-    PointerLocator& pointer() const { return m_pointer; }
-    const DesktopGrab& grab() const { return m_grab; }
-    // Black outside the copy.
-    QRgb pixelAt(QPoint device) const;
-
     // The lens on the desktop in device pixels; empty while it is hidden.
-    QRect lensRect() const;
-    // What the lens shows, device pixels; transparent outside its disc.
-    const QImage& lensView() const { return m_lensView; }
-    const LensDisc& disc() const { return m_disc; }
-
-    // A left click at a device pixel of the copy, on `from`.
-    void clicked(QPoint device, const CaptureWindow& from);
-    // A right press anywhere: the pick ends with nothing picked.
-    void cancel(Qt::MouseButton button);
+    QRect lensRect() const { return m_lens.rect(); }
 
 signals:
     // The lens appeared or moved: what to repaint, in device pixels.
@@ -60,6 +45,10 @@ signals:
     void finished(bool picked);
 
 private:
+    // A left click at a device pixel of the copy, on `from`.
+    void takeClick(QPoint device, const CaptureWindow& from);
+    // A right press anywhere: the pick ends with nothing picked.
+    void cancel(Qt::MouseButton button);
     void drawLens(QPoint click, const CaptureWindow& from);
     void pick(QRgb pixel);
     void close(bool picked);
@@ -69,10 +58,7 @@ private:
     DesktopGrab m_grab;
     QPointer<QWidget> m_anchor;
     std::vector<QPointer<CaptureWindow>> m_windows;
-    const LensDisc& m_disc;
-    QImage m_lensView;
-    QPoint m_lensOrigin;
-    QPoint m_lensClick;
+    Lens m_lens;
     bool m_closing = false;
 };
 

@@ -2,8 +2,36 @@
 #include "ui/skin.h"
 
 #include <QImageReader>
+#include <QResource>
+#include <QtEndian>
+#include <cstring>
 
 namespace huepick {
+
+namespace {
+
+// The skin's plain pixels (see tools/skin_pixels); null when they are not the
+// window's size at `scale`.
+QImage loadSkinPixels(const QString& path, qreal scale) {
+    const QResource resource(path);
+    const QByteArray bytes = resource.uncompressedData();
+    const QSize size = layout::kWindowSize * scale;
+    const qsizetype rows = qsizetype(size.width()) * size.height() * 4;
+    quint32 stored[2] = {};
+    if (bytes.size() != qsizetype(sizeof stored) + rows) {
+        return {};
+    }
+    std::memcpy(stored, bytes.constData(), sizeof stored);
+    if (qFromLittleEndian(stored[0]) != quint32(size.width()) ||
+        qFromLittleEndian(stored[1]) != quint32(size.height())) {
+        return {};
+    }
+    QImage image(size, QImage::Format_RGB32);
+    std::memcpy(image.bits(), bytes.constData() + sizeof stored, std::size_t(rows));
+    return image;
+}
+
+}  // namespace
 
 QImage loadPng(const QString& path) {
     QImageReader reader(path, "png");
@@ -12,7 +40,8 @@ QImage loadPng(const QString& path) {
 }
 
 Skin::Skin(qreal devicePixelRatio) : m_scale(devicePixelRatio > 1.0 ? 2.0 : 1.0) {
-    m_window = QPixmap::fromImage(loadPng(path("skin")));
+    m_window = QPixmap::fromImage(loadSkinPixels(
+        QStringLiteral(":/skin/skin%1.pixels").arg(m_scale > 1.0 ? "@2x" : ""), m_scale));
     m_window.setDevicePixelRatio(m_scale);
 }
 

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     const int repeat = option("--repeat", 1);
 
     huepick::PortalScreenshot portal;
-    portal.set_timeout_ms(option("--timeout", huepick::PortalScreenshot::kDefaultTimeoutMs));
+    portal.setTimeoutMs(option("--timeout", huepick::PortalScreenshot::kDefaultTimeoutMs));
     QElapsedTimer clock;
     int done = 0;
     QObject::connect(

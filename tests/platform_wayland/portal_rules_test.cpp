@@ -12,9 +12,9 @@ namespace huepick::portal {
 namespace {
 
 TEST(RequestPath, ComesFromTheUniqueNameWithoutColonAndDotsAsUnderscores) {
-    EXPECT_EQ(request_path(QStringLiteral(":1.42"), QStringLiteral("huepick1_ab")),
+    EXPECT_EQ(requestPath(QStringLiteral(":1.42"), QStringLiteral("huepick1_ab")),
               QStringLiteral("/org/freedesktop/portal/desktop/request/1_42/huepick1_ab"));
-    EXPECT_EQ(request_path(QStringLiteral(":12.3456"), QStringLiteral("t")),
+    EXPECT_EQ(requestPath(QStringLiteral(":12.3456"), QStringLiteral("t")),
               QStringLiteral("/org/freedesktop/portal/desktop/request/12_3456/t"));
 }
 
@@ -22,7 +22,7 @@ TEST(RequestPath, TokensAreValidPathElementsAndNeverRepeat) {
     const QRegularExpression element(QStringLiteral("^[A-Za-z0-9_]+$"));
     QStringList seen;
     for (int i = 0; i < 50; ++i) {
-        const QString token = new_token();
+        const QString token = newToken();
         EXPECT_TRUE(element.match(token).hasMatch()) << token.toStdString();
         EXPECT_FALSE(seen.contains(token));
         seen << token;
@@ -30,12 +30,12 @@ TEST(RequestPath, TokensAreValidPathElementsAndNeverRepeat) {
 }
 
 TEST(ResponseCode, ZeroSucceedsOneIsACancelAnythingElseFails) {
-    EXPECT_EQ(response_kind(0), Response::Success);
-    EXPECT_EQ(response_kind(1), Response::Cancelled);
+    EXPECT_EQ(responseKind(0), Response::Success);
+    EXPECT_EQ(responseKind(1), Response::Cancelled);
     for (uint code : {2u, 3u, 99u, UINT_MAX}) {
-        EXPECT_EQ(response_kind(code), Response::Failed) << code;
-        EXPECT_TRUE(response_error(code).contains(QString::number(code)));
-        EXPECT_FALSE(response_error(code).contains(u'\n'));
+        EXPECT_EQ(responseKind(code), Response::Failed) << code;
+        EXPECT_TRUE(responseError(code).contains(QString::number(code)));
+        EXPECT_FALSE(responseError(code).contains(u'\n'));
     }
 }
 
@@ -55,7 +55,7 @@ protected:
     }
     QString inside() const { return temp_ + QStringLiteral("/a.png"); }
     QString outside() const { return other_ + QStringLiteral("/a.png"); }
-    bool disposable(const QString& file) const { return is_disposable(file, {temp_}); }
+    bool disposable(const QString& file) const { return isDisposable(file, {temp_}); }
 
     QTemporaryDir base_;
     QString temp_;
@@ -74,9 +74,9 @@ TEST_F(Disposable, NothingElseIs) {
     EXPECT_FALSE(disposable(temp_ + QStringLiteral("/missing.png")));
     EXPECT_FALSE(disposable(temp_));                                           // the folder itself
     EXPECT_FALSE(disposable(QStringLiteral("tmp/a.png")));                     // relative
-    EXPECT_FALSE(is_disposable(outside(), {other_.left(other_.size() - 2)}));  // name prefix
-    EXPECT_FALSE(is_disposable(outside(), {QStringLiteral("/")}));
-    EXPECT_FALSE(is_disposable(outside(), {}));
+    EXPECT_FALSE(isDisposable(outside(), {other_.left(other_.size() - 2)}));  // name prefix
+    EXPECT_FALSE(isDisposable(outside(), {QStringLiteral("/")}));
+    EXPECT_FALSE(isDisposable(outside(), {}));
 }
 
 TEST_F(Disposable, LinksCountWhereTheyLead) {
@@ -128,7 +128,7 @@ protected:
 };
 
 TEST_F(TemporaryFolders, AreTheTemporaryRuntimeAndCacheFolders) {
-    const QStringList folders = temporary_folders();
+    const QStringList folders = temporaryFolders();
     EXPECT_TRUE(folders.contains(root_ + QStringLiteral("/tmp")));
     EXPECT_TRUE(folders.contains(root_ + QStringLiteral("/run")));
     EXPECT_TRUE(folders.contains(root_ + QStringLiteral("/cache")));
@@ -138,10 +138,10 @@ TEST_F(TemporaryFolders, AreTheTemporaryRuntimeAndCacheFolders) {
 TEST_F(TemporaryFolders, NeverTheRootOrTheHomeFolder) {
     qputenv("TMPDIR", "/");
     qputenv("XDG_RUNTIME_DIR", (root_ + QStringLiteral("/home")).toLocal8Bit());
-    const QStringList folders = temporary_folders();
+    const QStringList folders = temporaryFolders();
     EXPECT_FALSE(folders.contains(QStringLiteral("/")));
     EXPECT_FALSE(folders.contains(root_ + QStringLiteral("/home")));
-    EXPECT_FALSE(is_disposable(root_ + QStringLiteral("/home/x"), folders));
+    EXPECT_FALSE(isDisposable(root_ + QStringLiteral("/home/x"), folders));
 }
 
 }  // namespace

@@ -9,20 +9,20 @@
 
 namespace huepick::portal {
 
-QString request_path(const QString& unique_name, const QString& token) {
-    QString sender = unique_name.startsWith(u':') ? unique_name.mid(1) : unique_name;
+QString requestPath(const QString& uniqueName, const QString& token) {
+    QString sender = uniqueName.startsWith(u':') ? uniqueName.mid(1) : uniqueName;
     sender.replace(u'.', u'_');
     return QStringLiteral("/org/freedesktop/portal/desktop/request/") + sender + u'/' + token;
 }
 
-QString new_token() {
+QString newToken() {
     static QAtomicInteger<quint32> counter;
     return QStringLiteral("huepick%1_%2")
         .arg(++counter)
         .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
 }
 
-Response response_kind(uint code) {
+Response responseKind(uint code) {
     switch (code) {
         case 0:
             return Response::Success;
@@ -33,14 +33,14 @@ Response response_kind(uint code) {
     }
 }
 
-QString response_error(uint code) {
+QString responseError(uint code) {
     if (code == 2) {
         return QStringLiteral("the screenshot portal ended the request (response code 2)");
     }
     return QStringLiteral("the screenshot portal failed (response code %1)").arg(code);
 }
 
-QStringList temporary_folders() {
+QStringList temporaryFolders() {
     QStringList candidates{QDir::tempPath(), qEnvironmentVariable("XDG_RUNTIME_DIR"),
                            QStandardPaths::writableLocation(QStandardPaths::CacheLocation),
                            QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)};
@@ -61,7 +61,7 @@ QStringList temporary_folders() {
     return folders;
 }
 
-bool is_disposable(const QString& file, const QStringList& folders) {
+bool isDisposable(const QString& file, const QStringList& folders) {
     const QFileInfo info(file);
     if (!info.isAbsolute()) {
         return false;

@@ -29,7 +29,7 @@ PortalShot failed(const QString& why) {
     return shot;
 }
 
-QString one_line(QString text) {
+QString oneLine(QString text) {
     text.replace(u'\n', u' ');
     return text.trimmed();
 }
@@ -40,44 +40,44 @@ PortalScreenshot::PortalScreenshot(QObject* parent)
     : PortalScreenshot(QDBusConnection::sessionBus(), parent) {}
 
 PortalScreenshot::PortalScreenshot(const QDBusConnection& bus, QObject* parent)
-    : QObject(parent), bus_(bus) {
+    : QObject(parent), m_bus(bus) {
     qRegisterMetaType<huepick::PortalShot>();
-    deadline_.setSingleShot(true);
-    connect(&deadline_, &QTimer::timeout, this, [this] {
-        close_request();
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, [this] {
+        closeRequest();
         finish(failed(
-            QStringLiteral("the screenshot portal did not answer within %1 ms").arg(timeout_ms_)));
+            QStringLiteral("the screenshot portal did not answer within %1 ms").arg(m_timeoutMs)));
     });
 }
 
 PortalScreenshot::~PortalScreenshot() {
-    if (pending_) {
-        close_request();
+    if (m_pending) {
+        closeRequest();
     }
-    stop_listening();
+    stopListening();
 }
 
 bool PortalScreenshot::request() {
-    if (pending_) {
+    if (m_pending) {
         return false;
     }
-    pending_ = true;
-    deadline_.start(timeout_ms_);
-    if (!bus_.isConnected()) {
+    m_pending = true;
+    m_deadline.start(m_timeoutMs);
+    if (!m_bus.isConnected()) {
         // Still through the event loop: callers always get finished() later.
         QTimer::singleShot(0, this, [this] {
             finish(failed(QStringLiteral("no session bus, so no screenshot portal: ") +
-                          one_line(bus_.lastError().message())));
+                          oneLine(m_bus.lastError().message())));
         });
         return true;
     }
     // The Response may come before the call's reply: listen first, on the
     // path the portal will use.
-    const QString token = portal::new_token();
-    if (!listen(portal::request_path(bus_.baseService(), token))) {
+    const QString token = portal::newToken();
+    if (!listen(portal::requestPath(m_bus.baseService(), token))) {
         QTimer::singleShot(0, this, [this] {
             finish(failed(QStringLiteral("cannot listen for the screenshot portal's answer: ") +
-                          one_line(bus_.lastError().message())));
+                          oneLine(m_bus.lastError().message())));
         });
         return true;
     }
@@ -89,31 +89,31 @@ bool PortalScreenshot::request() {
                         {QStringLiteral("interactive"), false}};
     // The call's own time limit is longer, so that a portal that never
     // replies ends with the deadline's clearer message.
-    watcher_ = new QDBusPendingCallWatcher(bus_.asyncCall(call, timeout_ms_ + 1000), this);
-    connect(watcher_, &QDBusPendingCallWatcher::finished, this, &PortalScreenshot::on_reply);
+    m_watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, m_timeoutMs + 1000), this);
+    connect(m_watcher, &QDBusPendingCallWatcher::finished, this, &PortalScreenshot::onReply);
     return true;
 }
 
-void PortalScreenshot::on_reply(QDBusPendingCallWatcher* watcher) {
+void PortalScreenshot::onReply(QDBusPendingCallWatcher* watcher) {
     watcher->deleteLater();
-    if (watcher != watcher_) {
+    if (watcher != m_watcher) {
         return;  // the reply to a request that has already ended
     }
-    watcher_ = nullptr;
+    m_watcher = nullptr;
     const QDBusPendingReply<QDBusObjectPath> reply = *watcher;
     if (reply.isError()) {
         const QDBusError error = reply.error();
         const QString why = error.type() == QDBusError::ServiceUnknown
                                 ? QStringLiteral("no screenshot portal on the session bus")
                                 : QStringLiteral("the screenshot portal refused the call");
-        finish(failed(
-            QStringLiteral("%1 (%2: %3)").arg(why, error.name(), one_line(error.message()))));
+        finish(
+            failed(QStringLiteral("%1 (%2: %3)").arg(why, error.name(), oneLine(error.message()))));
         return;
     }
     // Portals older than the handle_token rule pick a path of their own.
     const QString handle = reply.value().path();
-    if (handle != listening_) {
-        stop_listening();
+    if (handle != m_listening) {
+        stopListening();
         if (!listen(handle)) {
             finish(failed(QStringLiteral("cannot listen for the screenshot portal's answer on ") +
                           handle));
@@ -123,36 +123,36 @@ void PortalScreenshot::on_reply(QDBusPendingCallWatcher* watcher) {
 
 bool PortalScreenshot::listen(const QString& path) {
     // Only the portal itself may answer: the match names its service.
-    if (!bus_.connect(kService, path, kRequest, QStringLiteral("Response"), this,
-                      SLOT(on_response(uint, QVariantMap)))) {
+    if (!m_bus.connect(kService, path, kRequest, QStringLiteral("Response"), this,
+                       SLOT(onResponse(uint, QVariantMap)))) {
         return false;
     }
-    listening_ = path;
+    m_listening = path;
     return true;
 }
 
-void PortalScreenshot::stop_listening() {
-    if (!listening_.isEmpty()) {
-        bus_.disconnect(kService, listening_, kRequest, QStringLiteral("Response"), this,
-                        SLOT(on_response(uint, QVariantMap)));
-        listening_.clear();
+void PortalScreenshot::stopListening() {
+    if (!m_listening.isEmpty()) {
+        m_bus.disconnect(kService, m_listening, kRequest, QStringLiteral("Response"), this,
+                         SLOT(onResponse(uint, QVariantMap)));
+        m_listening.clear();
     }
 }
 
-void PortalScreenshot::close_request() {
+void PortalScreenshot::closeRequest() {
     // Tells a portal that is still working that nobody waits any more; its
     // answer is not awaited.
-    if (!listening_.isEmpty() && bus_.isConnected()) {
-        bus_.send(QDBusMessage::createMethodCall(kService, listening_, kRequest,
-                                                 QStringLiteral("Close")));
+    if (!m_listening.isEmpty() && m_bus.isConnected()) {
+        m_bus.send(QDBusMessage::createMethodCall(kService, m_listening, kRequest,
+                                                  QStringLiteral("Close")));
     }
 }
 
-void PortalScreenshot::on_response(uint code, const QVariantMap& results) {
-    if (!pending_) {
+void PortalScreenshot::onResponse(uint code, const QVariantMap& results) {
+    if (!m_pending) {
         return;
     }
-    switch (portal::response_kind(code)) {
+    switch (portal::responseKind(code)) {
         case portal::Response::Success:
             finish(load(results));
             break;
@@ -163,7 +163,7 @@ void PortalScreenshot::on_response(uint code, const QVariantMap& results) {
             break;
         }
         case portal::Response::Failed:
-            finish(failed(portal::response_error(code)));
+            finish(failed(portal::responseError(code)));
             break;
     }
 }
@@ -173,7 +173,7 @@ PortalShot PortalScreenshot::load(const QVariantMap& results) const {
     const QUrl url(uri);
     if (!url.isLocalFile()) {
         return failed(QStringLiteral("the screenshot portal gave no local file (uri \"%1\")")
-                          .arg(one_line(uri)));
+                          .arg(oneLine(uri)));
     }
     const QString path = url.toLocalFile();
     QImageReader reader(path);
@@ -190,23 +190,23 @@ PortalShot PortalScreenshot::load(const QVariantMap& results) const {
     }
     shot.status = PortalShot::Status::Image;
     // Only a copy made for us in a temporary place is ours to remove.
-    if (portal::is_disposable(path, portal::temporary_folders())) {
+    if (portal::isDisposable(path, portal::temporaryFolders())) {
         QFile::remove(QFileInfo(path).canonicalFilePath());
     }
     return shot;
 }
 
 void PortalScreenshot::finish(PortalShot shot) {
-    if (!pending_) {
+    if (!m_pending) {
         return;
     }
-    pending_ = false;
-    deadline_.stop();
-    stop_listening();
-    if (watcher_) {
+    m_pending = false;
+    m_deadline.stop();
+    stopListening();
+    if (m_watcher) {
         // Its reply, should it still come, changes nothing.
-        watcher_->deleteLater();
-        watcher_ = nullptr;
+        m_watcher->deleteLater();
+        m_watcher = nullptr;
     }
     emit finished(shot);
 }

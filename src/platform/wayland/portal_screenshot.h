@@ -36,34 +36,34 @@ public:
     ~PortalScreenshot() override;
 
     // How long a portal may take before the request fails.
-    void set_timeout_ms(int ms) { timeout_ms_ = ms; }
-    int timeout_ms() const { return timeout_ms_; }
+    void setTimeoutMs(int ms) { m_timeoutMs = ms; }
+    int timeoutMs() const { return m_timeoutMs; }
 
     // Asks for a non-interactive screenshot of the whole desktop. False, and
     // no finished(), while an earlier request is still pending.
     bool request();
-    bool pending() const { return pending_; }
+    bool pending() const { return m_pending; }
 
 signals:
     void finished(const huepick::PortalShot& shot);
 
 private slots:
-    void on_response(uint code, const QVariantMap& results);
+    void onResponse(uint code, const QVariantMap& results);
 
 private:
-    void on_reply(QDBusPendingCallWatcher* watcher);
+    void onReply(QDBusPendingCallWatcher* watcher);
     bool listen(const QString& path);
-    void stop_listening();
-    void close_request();
+    void stopListening();
+    void closeRequest();
     void finish(PortalShot shot);
     PortalShot load(const QVariantMap& results) const;
 
-    QDBusConnection bus_;
-    int timeout_ms_ = kDefaultTimeoutMs;
-    bool pending_ = false;
-    QString listening_;  // the Request path whose Response is awaited
-    QDBusPendingCallWatcher* watcher_ = nullptr;
-    QTimer deadline_;
+    QDBusConnection m_bus;
+    int m_timeoutMs = kDefaultTimeoutMs;
+    bool m_pending = false;
+    QString m_listening;  // the Request path whose Response is awaited
+    QDBusPendingCallWatcher* m_watcher = nullptr;
+    QTimer m_deadline;
 };
 
 }  // namespace huepick

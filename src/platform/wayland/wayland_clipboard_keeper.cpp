@@ -65,10 +65,10 @@ bool dispatchUntil(wl_display* d, const bool& done, int timeoutMs) {
 
 bool roundtrip(wl_display* d, int timeoutMs) {
     bool done = false;
-    static const wl_callback_listener listener{
+    static const wl_callback_listener kListener{
         [](void* flag, wl_callback*, uint32_t) { *static_cast<bool*>(flag) = true; }};
     wl_callback* callback = wl_display_sync(d);
-    wl_callback_add_listener(callback, &listener, &done);
+    wl_callback_add_listener(callback, &kListener, &done);
     const bool ok = dispatchUntil(d, done, timeoutMs);
     wl_callback_destroy(callback);
     return ok;
