@@ -35,7 +35,7 @@
 namespace {
 
 using e2e::Role;
-using e2e::rss_mb;
+using e2e::rssMb;
 using e2e::XAppRun;
 using e2e::XSession;
 using huepick::layout::windowRect;
@@ -102,7 +102,7 @@ private:
         }
         return ok;
     }
-    bool move_to(QPoint local) { return sent(app_.point_at(local), 1, "move the pointer"); }
+    bool move_to(QPoint local) { return sent(app_.pointAt(local), 1, "move the pointer"); }
     bool click(QPoint local, int button = 1) { return sent(app_.click(local, button), 3, "click"); }
     bool key(const QString& name) { return sent(session_.key(name), 2, "press a key"); }
     bool type(const QString& text) {
@@ -123,9 +123,7 @@ private:
     bool copy_field();
     bool hide_and_restore();
 
-    bool capture_open() {
-        return session_.viewable_window(QStringLiteral("captureme")).has_value();
-    }
+    bool capture_open() { return session_.viewableWindow(QStringLiteral("captureme")).has_value(); }
     QString random_hex_text();
 
     XSession& session_;
@@ -143,17 +141,17 @@ private:
 };
 
 bool Soak::set_up() {
-    const std::optional<std::vector<QRect>> shape = session_.x().bounding_shape(app_.window());
+    const std::optional<std::vector<QRect>> shape = session_.x().boundingShape(app_.window());
     // Well clear of every control: a right click there hides the window, and
     // a left one would drag it.
     const std::optional<QPoint> background =
-        shape ? e2e::background_point(*shape, 12) : std::nullopt;
+        shape ? e2e::backgroundPoint(*shape, 12) : std::nullopt;
     if (!background) {
         trouble_ = QStringLiteral("no background point in the window's shape");
         return false;
     }
     background_ = *background;
-    if (!session_.tray_icon()) {
+    if (!session_.trayIcon()) {
         trouble_ = QStringLiteral("no tray icon");
         return false;
     }
@@ -216,11 +214,11 @@ bool Soak::step_click() {
 
 bool Soak::step_hold() {
     if (!move_to(inside(kStepButtons[random_.bounded(6)])) ||
-        !sent(session_.mouse_down(1), 1, "press a button")) {
+        !sent(session_.mouseDown(1), 1, "press a button")) {
         return false;
     }
     QThread::msleep(static_cast<unsigned long>(pick_number(50, 400)));
-    return sent(session_.mouse_up(1), 1, "release a button");
+    return sent(session_.mouseUp(1), 1, "release a button");
 }
 
 bool Soak::pick(bool magnify) {
@@ -228,7 +226,7 @@ bool Soak::pick(bool magnify) {
         return false;
     }
     focus_lost_ = true;
-    if (!e2e::poll_until([&] { return capture_open(); }, 3000, 20)) {
+    if (!e2e::pollUntil([&] { return capture_open(); }, 3000, 20)) {
         ++misses_;
         return true;  // never click the desktop blind
     }
@@ -240,7 +238,7 @@ bool Soak::pick(bool magnify) {
     do {
         at = inside(screen);
     } while (main_area.adjusted(-10, -10, 10, 10).contains(at));
-    if (!sent(session_.click_at(at), 3, "click on the capture")) {
+    if (!sent(session_.clickAt(at), 3, "click on the capture")) {
         return false;
     }
     if (magnify) {
@@ -255,11 +253,11 @@ bool Soak::pick(bool magnify) {
             ++misses_;
         }
     }
-    if (!e2e::poll_until([&] { return !capture_open(); }, 3000, 20)) {
+    if (!e2e::pollUntil([&] { return !capture_open(); }, 3000, 20)) {
         // Leave with a right-button press, which cancels.
         ++misses_;
         sent(session_.click(3), 2, "cancel the capture");
-        if (!e2e::poll_until([&] { return !capture_open(); }, 3000, 20)) {
+        if (!e2e::pollUntil([&] { return !capture_open(); }, 3000, 20)) {
             trouble_ = QStringLiteral("the capture window does not go away");
             return false;
         }
@@ -285,17 +283,17 @@ bool Soak::hide_and_restore() {
         return false;
     }
     focus_lost_ = true;
-    if (!app_.wait_viewable(false, 3000)) {
+    if (!app_.waitViewable(false, 3000)) {
         ++misses_;
         return true;
     }
-    const std::optional<QRect> icon = session_.tray_icon();
+    const std::optional<QRect> icon = session_.trayIcon();
     if (!icon) {
         trouble_ = QStringLiteral("the tray icon went away");
         return false;
     }
-    if (!sent(session_.click_at(icon->center()), 3, "click the tray icon") ||
-        !app_.wait_viewable(true, 3000)) {
+    if (!sent(session_.clickAt(icon->center()), 3, "click the tray icon") ||
+        !app_.waitViewable(true, 3000)) {
         trouble_ = QStringLiteral("the tray icon does not bring the window back");
         return false;
     }
@@ -376,7 +374,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     const qint64 action_ms = std::llround(1000.0 / rate);
-    std::vector<std::pair<int, double>> samples{{0, rss_mb(app.pid())}};
+    std::vector<std::pair<int, double>> samples{{0, rssMb(app.pid())}};
     QElapsedTimer clock;
     clock.start();
     bool alive = true;
@@ -387,7 +385,7 @@ int main(int argc, char** argv) {
         QCoreApplication::processEvents();
         const int due = static_cast<int>(samples.size()) * kSampleEveryMs;
         if (clock.elapsed() >= due) {
-            samples.emplace_back(due / 1000, rss_mb(app.pid()));
+            samples.emplace_back(due / 1000, rssMb(app.pid()));
             // What the last copy left shows that the keys and copies still work.
             const std::optional<QString> clip = session.clipboard();
             std::printf("  %4d s  RSS %6.2f MiB  %5lld actions  clipboard %s\n",
@@ -401,20 +399,20 @@ int main(int argc, char** argv) {
         }
     }
     const double elapsed_s = static_cast<double>(clock.elapsed()) / 1000.0;
-    const double rss_end = rss_mb(app.pid());
+    const double rss_end = rssMb(app.pid());
 
     // End through the close button, as a user would.
     bool closed = false;
     if (app.running()) {
         closed = app.click(Role::CloseButton);
     }
-    const e2e::ExitInfo exit = app.wait_exit(10000);
-    const QString err = app.stderr_text();
+    const e2e::ExitInfo exit = app.waitExit(10000);
+    const QString err = app.stderrText();
     const QByteArray log =
-        e2e::read_file(app.app_file(QStringLiteral("huepick.html"))).value_or(QByteArray());
+        e2e::readFile(app.appFile(QStringLiteral("huepick.html"))).value_or(QByteArray());
     const qsizetype records = log.count("<FONT FACE=arial SIZE=3 COLOR=");
     const std::optional<QString> stored =
-        app.ini_value(QStringLiteral("settings"), QStringLiteral("lastcolor"));
+        app.iniValue(QStringLiteral("settings"), QStringLiteral("lastcolor"));
 
     // Growth is also judged on peaks, the highest sample of the first minute
     // against that of the last one, so one sample taken while a capture is

@@ -41,7 +41,7 @@ struct Pick {
 class CaptureBench {
 public:
     explicit CaptureBench(QSize size)
-        : session_({.screen_size = size}),
+        : session_({.screenSize = size}),
           backdrop_(session_.display()),
           app_(session_, {.ini = QByteArray("[settings]\nlastcolor=102030\n")}) {}
 
@@ -79,8 +79,8 @@ bool CaptureBench::set_up(QString* why) {
         return false;
     }
     const std::optional<QRect> main = app_.geometry();
-    const auto sample = app_.to_screen(e2e::centre(Role::SampleButton));
-    const auto swatch = app_.to_screen(e2e::centre(Role::ColourSwatch));
+    const auto sample = app_.toScreen(e2e::centre(Role::SampleButton));
+    const auto swatch = app_.toScreen(e2e::centre(Role::ColourSwatch));
     if (!main || !sample || !swatch) {
         *why = QStringLiteral("the main window has no place on the screen");
         return false;
@@ -104,15 +104,15 @@ bool CaptureBench::set_up(QString* why) {
     auto process = std::make_unique<QProcess>();
     process->setProcessEnvironment(session_.environment());
     process->setStandardInputFile(QProcess::nullDevice());
-    e2e::die_with_parent(*process, SIGKILL);
+    e2e::dieWithParent(*process, SIGKILL);
     process->start(grab_probe_binary(), {});
     if (!process->waitForStarted(5000)) {
         *why = QStringLiteral("cannot start the grab probe: ") + process->errorString();
         return false;
     }
     probe_ = std::make_unique<e2e::wayland::SessionProgram>(std::move(process));
-    if (!probe_->wait_line(QStringLiteral("ready"), 10000)) {
-        *why = QStringLiteral("the grab probe did not start: ") + probe_->stderr_text();
+    if (!probe_->waitLine(QStringLiteral("ready"), 10000)) {
+        *why = QStringLiteral("the grab probe did not start: ") + probe_->stderrText();
         return false;
     }
     return true;
@@ -143,11 +143,11 @@ XWindow CaptureBench::open_picking(Pick& p, QString* why) {
     backdrop_.tick(0);
     // Press the sample button, and let the program take the press and show
     // the button pressed before the release is sent.
-    if (!x.fake_motion(sample_) || !x.fake_button(1, true)) {
+    if (!x.fakeMotion(sample_) || !x.fakeButton(1, true)) {
         *why = QStringLiteral("no XTEST");
         return 0;
     }
-    x.round_trip();
+    x.roundTrip();
     if (!x.ping(app_.window(), 3000)) {
         *why = QStringLiteral("the main window does not answer");
         return 0;
@@ -157,7 +157,7 @@ XWindow CaptureBench::open_picking(Pick& p, QString* why) {
     backdrop_.created_windows();  // only windows made after the release count
     QElapsedTimer released;
     released.start();
-    x.fake_button(1, false);
+    x.fakeButton(1, false);
     // Until the picking window is viewable, the ticker changes with every
     // look, and `shown_at` keeps when each count was on the screen. The copy
     // shows the ticker as it was when the program took it; the screen under
@@ -211,13 +211,13 @@ bool CaptureBench::pick_colour(XWindow picking, Pick& p, QString* why) {
     e2e::XConnection& x = session_.x();
     const QPoint target = next_target();
     const QRgb wanted = Backdrop::cell_colour(target / Backdrop::kCell);
-    x.fake_motion(target);
-    x.round_trip();
+    x.fakeMotion(target);
+    x.roundTrip();
     x.ping(picking, 3000);
     QElapsedTimer clicked;
     clicked.start();
-    x.fake_button(1, true);
-    x.fake_button(1, false);
+    x.fakeButton(1, true);
+    x.fakeButton(1, false);
     p.colour =
         time_until(clicked, [&] { return !x.viewable(picking) && pixel_at(x, swatch_) == wanted; });
     if (std::isnan(p.colour)) {
@@ -236,7 +236,7 @@ bool CaptureBench::pick_colour(XWindow picking, Pick& p, QString* why) {
 
 double CaptureBench::grab(QString* why) {
     ::kill(static_cast<pid_t>(probe_->pid()), SIGUSR1);
-    const std::optional<QString> line = probe_->wait_line(QString(), 5000);
+    const std::optional<QString> line = probe_->waitLine(QString(), 5000);
     if (!line || !line->startsWith(QLatin1String("grab "))) {
         *why = QStringLiteral("grab probe: ") + line.value_or(QStringLiteral("no answer"));
         return NAN;
@@ -257,8 +257,8 @@ std::optional<CaptureResults> run_capture(const Options& options, QSize size) {
     CaptureResults r;
     r.size = size;
     QThread::msleep(static_cast<unsigned long>(options.settle_ms));
-    r.huepick_rss.push_back(e2e::rss_mb(bench.huepick_pid()));
-    r.probe_rss.push_back(e2e::rss_mb(bench.probe_pid()));
+    r.huepick_rss.push_back(e2e::rssMb(bench.huepick_pid()));
+    r.probe_rss.push_back(e2e::rssMb(bench.probe_pid()));
     for (int i = 0; i < kWarmUp + options.runs; ++i) {
         Pick p;
         double grab = NAN;
@@ -284,8 +284,8 @@ std::optional<CaptureResults> run_capture(const Options& options, QSize size) {
         }
         // Settled: whatever the program frees after a pick, it has freed.
         QThread::msleep(static_cast<unsigned long>(options.settle_ms));
-        r.huepick_rss.push_back(e2e::rss_mb(bench.huepick_pid()));
-        r.probe_rss.push_back(e2e::rss_mb(bench.probe_pid()));
+        r.huepick_rss.push_back(e2e::rssMb(bench.huepick_pid()));
+        r.probe_rss.push_back(e2e::rssMb(bench.probe_pid()));
         if (i >= kWarmUp) {
             r.grab.push_back(grab);
             r.copied.push_back(p.copied);

@@ -103,8 +103,7 @@ int main(int argc, char** argv) {
     total.start();
     std::printf("huepick bench %s: %s, %d paired runs, load average %s\n",
                 qPrintable(QDateTime::currentDateTime().toString(Qt::ISODate)),
-                qPrintable(e2e::huepick_binary()), options->runs,
-                qPrintable(bench::load_average()));
+                qPrintable(e2e::huepickBinary()), options->runs, qPrintable(bench::load_average()));
     std::fflush(stdout);
 
     bool complete = true;

@@ -56,7 +56,7 @@ std::optional<Launch> watch(e2e::XSession& session, qint64 pid, const QString& t
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < 10000 && window == 0) {
-        window = x.top_level(title, pid);
+        window = x.topLevel(title, pid);
         if (window == 0) {
             QThread::usleep(kPollMicroseconds);
         }
@@ -80,7 +80,7 @@ std::optional<Launch> watch(e2e::XSession& session, qint64 pid, const QString& t
         return std::nullopt;
     }
     QThread::msleep(static_cast<unsigned long>(settle_ms));
-    l.rss_mb = e2e::rss_mb(pid);
+    l.rss_mb = e2e::rssMb(pid);
     return l;
 }
 
@@ -92,11 +92,11 @@ std::optional<Launch> launch_huepick(e2e::XAppRun& run, int settle_ms, QString* 
     }
     const auto l = watch(
         run.session(), run.pid(), e2e::kMainTitle, e2e::centre(e2e::Role::ColourSwatch),
-        kHuepickColour, [&] { return static_cast<double>(run.ns_since_launch()) / 1e6; }, settle_ms,
+        kHuepickColour, [&] { return static_cast<double>(run.nsSinceLaunch()) / 1e6; }, settle_ms,
         why);
-    run.send_signal(SIGTERM);
+    run.sendSignal(SIGTERM);
     // Only one huepick runs per user and display: the next waits for this one.
-    if (!run.wait_exit(5000).exited) {
+    if (!run.waitExit(5000).exited) {
         *why = QStringLiteral("huepick did not end on SIGTERM");
         return std::nullopt;
     }
@@ -109,7 +109,7 @@ std::optional<Launch> launch_bare(e2e::XSession& session, int settle_ms, QString
     bare.setProcessEnvironment(session.environment());
     bare.setStandardInputFile(QProcess::nullDevice());
     bare.setStandardOutputFile(QProcess::nullDevice());
-    e2e::die_with_parent(bare, SIGKILL);
+    e2e::dieWithParent(bare, SIGKILL);
     QElapsedTimer since_exec;
     since_exec.start();
     bare.start(bare_window_binary(), {QStringLiteral("#20C040")});
@@ -120,14 +120,14 @@ std::optional<Launch> launch_bare(e2e::XSession& session, int settle_ms, QString
     const auto l = watch(
         session, bare.processId(), kBareTitle, QPoint(200, 150), kBareColour,
         [&] { return ms_since(since_exec); }, settle_ms, why);
-    e2e::stop_process(bare);
+    e2e::stopProcess(bare);
     return l;
 }
 
 }  // namespace
 
 bool run_startup(const Options& options, QSize size) {
-    e2e::XSession session({.screen_size = size});
+    e2e::XSession session({.screenSize = size});
     Backdrop backdrop(session.display());
     if (!session.ok() || !backdrop.ok()) {
         std::fprintf(stderr, "bench: start-up: no desktop: %s\n", qPrintable(session.error()));

@@ -69,7 +69,7 @@ private:
 };
 
 bool WaylandBench::set_up(QString* why) {
-    if (!WaylandSession::sway_installed()) {
+    if (!WaylandSession::swayInstalled()) {
         *why = QStringLiteral("sway is not installed");
         return false;
     }
@@ -91,8 +91,8 @@ bool WaylandBench::set_up(QString* why) {
         return false;
     }
     e2e::wayland::SessionOptions options;
-    options.output_size = kOutput;
-    options.background_image = file;
+    options.outputSize = kOutput;
+    options.backgroundImage = file;
     session_ = std::make_unique<WaylandSession>(options);
     if (!session_->ok()) {
         *why = session_->error();
@@ -117,9 +117,9 @@ bool WaylandBench::set_up(QString* why) {
     }
     QString failed;
     probe_ = session_->run(portal_probe_binary(), {}, &failed);
-    if (!probe_ || !probe_->wait_line(QStringLiteral("ready"), 10000)) {
+    if (!probe_ || !probe_->waitLine(QStringLiteral("ready"), 10000)) {
         *why = QStringLiteral("the portal probe did not start: ") +
-               (probe_ ? probe_->stderr_text() : failed);
+               (probe_ ? probe_->stderrText() : failed);
         return false;
     }
     return true;
@@ -211,7 +211,7 @@ bool WaylandBench::pick(Pick& p, QString* why) {
 
 std::optional<std::pair<double, double>> WaylandBench::portal(QString* why) {
     ::kill(static_cast<pid_t>(probe_->pid()), SIGUSR1);
-    const std::optional<QString> line = probe_->wait_line(QString(), 10000);
+    const std::optional<QString> line = probe_->waitLine(QString(), 10000);
     if (!line || !line->startsWith(QLatin1String("shot "))) {
         *why = QStringLiteral("portal probe: ") + line.value_or(QStringLiteral("no answer"));
         return std::nullopt;

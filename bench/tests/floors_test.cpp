@@ -26,14 +26,14 @@ std::unique_ptr<SessionProgram> start_in(const e2e::XSession& session, const QSt
     auto process = std::make_unique<QProcess>();
     process->setProcessEnvironment(session.environment());
     process->setStandardInputFile(QProcess::nullDevice());
-    e2e::die_with_parent(*process, SIGKILL);
+    e2e::dieWithParent(*process, SIGKILL);
     process->start(program, args);
     return process->waitForStarted(5000) ? std::make_unique<SessionProgram>(std::move(process))
                                          : nullptr;
 }
 
 TEST(OnXvfb, TheBackdropShowsItsCellsAndTickerAndSeesNewWindows) {
-    e2e::XSession session({.screen_size = {800, 600}});
+    e2e::XSession session({.screenSize = {800, 600}});
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     Backdrop backdrop(session.display());
     ASSERT_TRUE(backdrop.ok());
@@ -54,13 +54,13 @@ TEST(OnXvfb, TheBackdropShowsItsCellsAndTickerAndSeesNewWindows) {
     auto bare = start_in(session, QStringLiteral(BENCH_BARE_WINDOW_BIN));
     ASSERT_TRUE(bare);
     e2e::XWindow window = 0;
-    ASSERT_TRUE(e2e::poll_until(
+    ASSERT_TRUE(e2e::pollUntil(
         [&] {
-            return (window = session.x().top_level(QStringLiteral("huepick bench bare window"),
-                                                   bare->pid())) != 0;
+            return (window = session.x().topLevel(QStringLiteral("huepick bench bare window"),
+                                                  bare->pid())) != 0;
         },
         10000));
-    EXPECT_EQ(session.x().top_level(QStringLiteral("huepick bench bare window"), bare->pid() + 1),
+    EXPECT_EQ(session.x().topLevel(QStringLiteral("huepick bench bare window"), bare->pid() + 1),
               0u);
     const std::vector<std::uint32_t> made = backdrop.created_windows();
     EXPECT_NE(std::find(made.begin(), made.end(), window), made.end())
@@ -68,37 +68,36 @@ TEST(OnXvfb, TheBackdropShowsItsCellsAndTickerAndSeesNewWindows) {
 }
 
 TEST(OnXvfb, TheBareWindowIsCentredInItsColourAndThePointerMovesThroughXtest) {
-    e2e::XSession session({.screen_size = {1024, 768}});
+    e2e::XSession session({.screenSize = {1024, 768}});
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     auto bare = start_in(session, QStringLiteral(BENCH_BARE_WINDOW_BIN), {"#102030"});
     ASSERT_TRUE(bare);
     e2e::XWindow window = 0;
-    ASSERT_TRUE(e2e::poll_until(
+    ASSERT_TRUE(e2e::pollUntil(
         [&] {
-            window =
-                session.x().top_level(QStringLiteral("huepick bench bare window"), bare->pid());
+            window = session.x().topLevel(QStringLiteral("huepick bench bare window"), bare->pid());
             return window != 0 && pixel_at(session.x(), {512, 384}) == 0x102030u;
         },
         10000));
     EXPECT_EQ(session.x().geometry(window), QRect(312, 234, 400, 300));
 
     for (QPoint to : {QPoint(10, 20), QPoint(1023, 767)}) {
-        ASSERT_TRUE(session.x().fake_motion(to));
-        session.x().round_trip();
+        ASSERT_TRUE(session.x().fakeMotion(to));
+        session.x().roundTrip();
         EXPECT_EQ(session.x().pointer(), to);
     }
 }
 
 TEST(OnXvfb, TheGrabProbeCopiesTheScreenEachTimeItIsAsked) {
-    e2e::XSession session({.screen_size = {640, 480}, .window_manager = false});
+    e2e::XSession session({.screenSize = {640, 480}, .windowManager = false});
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     auto probe = start_in(session, QStringLiteral(BENCH_GRAB_PROBE_BIN));
     ASSERT_TRUE(probe);
-    ASSERT_TRUE(probe->wait_line(QStringLiteral("ready"), 10000))
-        << probe->stderr_text().toStdString();
+    ASSERT_TRUE(probe->waitLine(QStringLiteral("ready"), 10000))
+        << probe->stderrText().toStdString();
     for (int i = 0; i < 3; ++i) {
         ::kill(static_cast<pid_t>(probe->pid()), SIGUSR1);
-        const std::optional<QString> line = probe->wait_line(QString(), 5000);
+        const std::optional<QString> line = probe->waitLine(QString(), 5000);
         ASSERT_TRUE(line);
         EXPECT_EQ(line->section(u' ', 0, 0), QStringLiteral("grab"));
         EXPECT_GT(line->section(u' ', 1, 1).toDouble(), 0.0);
@@ -108,13 +107,13 @@ TEST(OnXvfb, TheGrabProbeCopiesTheScreenEachTimeItIsAsked) {
 }
 
 TEST(OnWayland, ThePortalProbeReportsEachScreenshotOrWhyThereIsNone) {
-    if (!e2e::wayland::WaylandSession::sway_installed()) {
+    if (!e2e::wayland::WaylandSession::swayInstalled()) {
         GTEST_SKIP() << "sway is not installed";
     }
     QString why;
     const auto user = e2e::wayland::SessionUser::resolve(&why);
     ASSERT_TRUE(user) << why.toStdString();
-    const QString folder = user->make_folder(QDir::tempPath(), QStringLiteral("huepick-bench"));
+    const QString folder = user->makeFolder(QDir::tempPath(), QStringLiteral("huepick-bench"));
     ASSERT_FALSE(folder.isEmpty());
     const QString shot = folder + QStringLiteral("/shot.png");
     QImage image(64, 48, QImage::Format_RGB32);
@@ -126,16 +125,16 @@ TEST(OnWayland, ThePortalProbeReportsEachScreenshotOrWhyThereIsNone) {
                                     std::pair(Portal::Refuses, QStringLiteral("failed"))}) {
         e2e::wayland::SessionOptions options;
         options.portal = portal;
-        options.portal_uri = QUrl::fromLocalFile(shot).toString();
+        options.portalUri = QUrl::fromLocalFile(shot).toString();
         e2e::wayland::WaylandSession session(options);
         ASSERT_TRUE(session.ok()) << session.error().toStdString();
         auto probe = session.run(QStringLiteral(BENCH_PORTAL_PROBE_BIN), {}, &why);
         ASSERT_TRUE(probe) << why.toStdString();
-        ASSERT_TRUE(probe->wait_line(QStringLiteral("ready"), 10000));
+        ASSERT_TRUE(probe->waitLine(QStringLiteral("ready"), 10000));
         for (int i = 0; i < 2; ++i) {
             ::kill(static_cast<pid_t>(probe->pid()), SIGUSR1);
-            const std::optional<QString> line = probe->wait_line(QString(), 10000);
-            ASSERT_TRUE(line) << probe->stderr_text().toStdString();
+            const std::optional<QString> line = probe->waitLine(QString(), 10000);
+            ASSERT_TRUE(line) << probe->stderrText().toStdString();
             EXPECT_EQ(line->section(u' ', 0, 0), expected) << line->toStdString();
             if (portal == Portal::Canned) {
                 EXPECT_EQ(line->section(u' ', 3), QStringLiteral("64x48"));

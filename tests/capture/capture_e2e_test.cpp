@@ -52,12 +52,12 @@ AppOptions app_options(const DeskOptions& options) {
 class PatternDesk : public Desk {
 public:
     explicit PatternDesk(const DeskOptions& options)
-        : Desk({.screen_size = options.screen, .monitors = options.monitors},
-               app_options(options)) {}
+        : Desk({.screenSize = options.screen, .monitors = options.monitors}, app_options(options)) {
+    }
 
     ~PatternDesk() override {
         for (auto& p : patterns_) {
-            stop_process(*p);
+            stopProcess(*p);
         }
     }
 
@@ -86,7 +86,7 @@ public:
             p->setArguments({QStringLiteral("--inverted")});
         }
         p->start();
-        die_with_parent(*p, SIGKILL);
+        dieWithParent(*p, SIGKILL);
         const bool started = p->waitForStarted(3000);
         patterns_.push_back(std::move(p));
         if (!started) {
@@ -97,7 +97,7 @@ public:
 
     QString wait_pattern_drawn() {
         QProcess& last = *patterns_.back();
-        if (!poll_until([&] { return last.canReadLine() || last.waitForReadyRead(50); }, 5000) ||
+        if (!pollUntil([&] { return last.canReadLine() || last.waitForReadyRead(50); }, 5000) ||
             !last.readLine().startsWith("ready")) {
             return QStringLiteral("pattern window did not draw: ") + last.readAllStandardError();
         }
@@ -107,7 +107,7 @@ public:
     QPoint main() const { return main_; }
 
     // A point of the main window, in device pixels.
-    QPoint on_main(QPoint logical) { return to_screen(logical).value_or(QPoint(-1, -1)); }
+    QPoint on_main(QPoint logical) { return toScreen(logical).value_or(QPoint(-1, -1)); }
     QPoint lens_origin() { return on_main(kLensOffset); }
 
     // Presses and releases a main-window button; returns the capture window
@@ -121,8 +121,8 @@ public:
 
     std::optional<XWindow> wait_capture(int timeout_ms = 3000) {
         std::optional<XWindow> found;
-        poll_until([&] { return (found = session().viewable_window(kCaptureTitle)).has_value(); },
-                   timeout_ms);
+        pollUntil([&] { return (found = session().viewableWindow(kCaptureTitle)).has_value(); },
+                  timeout_ms);
         return found;
     }
 
@@ -134,10 +134,10 @@ public:
     }
 
     bool capture_gone(int timeout_ms = 3000) {
-        return poll_until([&] { return !session().viewable_window(kCaptureTitle); }, timeout_ms);
+        return pollUntil([&] { return !session().viewableWindow(kCaptureTitle); }, timeout_ms);
     }
 
-    bool click_at(QPoint device, int button = 1) { return session().click_at(device, button); }
+    bool click_at(QPoint device, int button = 1) { return session().clickAt(device, button); }
 
     // F1 over the hex field, the main window having the keyboard; the
     // clipboard's text once it is `expected`, or the last text seen.
@@ -145,7 +145,7 @@ public:
         if (!focus()) {
             return QStringLiteral("<cannot give the main window the keyboard>");
         }
-        return copy_with_key(QStringLiteral("F1"), expected)
+        return copyWithKey(QStringLiteral("F1"), expected)
             .value_or(QStringLiteral("<empty clipboard>"));
     }
 
@@ -257,7 +257,7 @@ TEST_P(ScaledPick, PicksTheExactDevicePixelOnEveryMonitor) {
         return std::nullopt;
     };
     std::optional<QPoint> differs;
-    EXPECT_TRUE(poll_until(
+    EXPECT_TRUE(pollUntil(
         [&] { return !(differs = first_difference(desk.session().screenshot())).has_value(); },
         3000))
         << "first differing pixel: " << differs->x() << "," << differs->y();
@@ -359,8 +359,8 @@ TEST(CapturePick, OpensOnReleaseForAnyButtonEvenAwayFromTheButton) {
     // Pressed on the magnifier, released far away: it opens, in magnify mode
     // (the first click shows the lens and picks nothing).
     XSession& s = desk.session();
-    ASSERT_TRUE(s.mouse_move(desk.on_main(centre(Role::MagnifyButton))) && s.mouse_down(1));
-    ASSERT_TRUE(s.mouse_move({1800, 1000}) && s.mouse_up(1));
+    ASSERT_TRUE(s.mouseMove(desk.on_main(centre(Role::MagnifyButton))) && s.mouseDown(1));
+    ASSERT_TRUE(s.mouseMove({1800, 1000}) && s.mouseUp(1));
     ASSERT_TRUE(desk.wait_capture());
     ASSERT_TRUE(desk.click_at({1500, 120}));
     EXPECT_TRUE(desk.stays_open()) << "a magnify-mode click on the capture picked";
@@ -386,7 +386,7 @@ TEST(CapturePick, MagnifierShowsTheLensBesideTheMainWindowAndPicksThroughIt) {
     ASSERT_TRUE(desk.click_at(first));
     EXPECT_TRUE(desk.stays_open()) << "the first click only shows the lens";
     QImage shot;
-    ASSERT_TRUE(poll_until(
+    ASSERT_TRUE(pollUntil(
         [&] {
             shot = desk.session().screenshot();
             return !shot.isNull() && (shot.pixel(lens + QPoint(75, 75)) & 0xFFFFFF) ==
@@ -413,7 +413,7 @@ TEST(CapturePick, MagnifierShowsTheLensBesideTheMainWindowAndPicksThroughIt) {
     const QPoint corner = lens + QPoint(19, 19);
     ASSERT_TRUE(desk.click_at(corner));
     EXPECT_TRUE(desk.stays_open()) << "a click outside the disc picked";
-    EXPECT_TRUE(poll_until(
+    EXPECT_TRUE(pollUntil(
         [&] {
             shot = desk.session().screenshot();
             return !shot.isNull() &&

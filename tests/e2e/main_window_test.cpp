@@ -34,7 +34,7 @@ TEST(MainWindowMap, OpensFramelessAt400x300InTheScreenCentre) {
         EXPECT_EQ(x.geometry(parent), QRect(440, 362, 400, 300)) << "the window manager's frame";
     }
     std::optional<std::vector<std::uint32_t>> extents;
-    ASSERT_TRUE(poll_until(
+    ASSERT_TRUE(pollUntil(
         [&] { return (extents = x.cardinals(app.window(), "_NET_FRAME_EXTENTS")).has_value(); },
         2000))
         << "openbox sets _NET_FRAME_EXTENTS on every window it manages";
@@ -50,7 +50,7 @@ TEST(MainWindowMap, IsCutToItsSkinSoTheKeyColourNeverShows) {
     START_AND_FIND(app);
     const std::optional<QRect> where = app.geometry();
     ASSERT_TRUE(where.has_value());
-    const std::optional<std::vector<QRect>> rects = session.x().bounding_shape(app.window());
+    const std::optional<std::vector<QRect>> rects = session.x().boundingShape(app.window());
     ASSERT_TRUE(rects.has_value());
     QRegion shape;
     for (const QRect& r : *rects) {
@@ -70,7 +70,7 @@ TEST(MainWindowMap, IsCutToItsSkinSoTheKeyColourNeverShows) {
         }
         return colours.size() >= 16;
     };
-    ASSERT_TRUE(poll_until(painted, 5000, 50)) << "the window never got its skin";
+    ASSERT_TRUE(pollUntil(painted, 5000, 50)) << "the window never got its skin";
 
     int key_pixels = 0;
     int holes_not_see_through = 0;
@@ -91,7 +91,7 @@ TEST(MainWindowMap, IsCutToItsSkinSoTheKeyColourNeverShows) {
 TEST(MainWindowMap, CentresItselfWithoutAWindowManager) {
     // Openbox may centre new windows on its own; without it the program
     // has to.
-    XSession session({.screen_size = {1024, 768}, .window_manager = false});
+    XSession session({.screenSize = {1024, 768}, .windowManager = false});
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     XAppRun app(session, {.ini = kOrange});
     START_AND_FIND(app);
@@ -103,7 +103,7 @@ TEST(MainWindowMap, CentresItselfWithoutAWindowManager) {
 TEST(MainWindowMap, CentresOnThePrimaryMonitor) {
     // Two monitors side by side, the primary on the right: neither the first
     // monitor nor the whole desktop is the place.
-    XSession session({.screen_size = {2304, 1024},
+    XSession session({.screenSize = {2304, 1024},
                       .monitors = {{.geometry = {0, 0, 1280, 1024}},
                                    {.geometry = {1280, 0, 1024, 768}, .primary = true}}});
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
@@ -130,7 +130,7 @@ TEST(MainWindowSettings, ReadsTheFileBesideTheExecutableNotInTheWorkingFolder) {
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     XAppRun app(session, {.ini = "[settings]\nlastcolor=ABC\n"});
     {
-        QFile decoy(app.work_dir() + QStringLiteral("/huepick.ini"));
+        QFile decoy(app.workDir() + QStringLiteral("/huepick.ini"));
         ASSERT_TRUE(decoy.open(QIODevice::WriteOnly));
         decoy.write("[settings]\nlastcolor=123456\n");
     }
@@ -138,7 +138,7 @@ TEST(MainWindowSettings, ReadsTheFileBesideTheExecutableNotInTheWorkingFolder) {
 
     // A right-button press on the hexadecimal field copies its text, which
     // is the stored text as read, "#" in front.
-    EXPECT_EQ(app.copy_field(Role::HexField, QStringLiteral("#ABC")), QStringLiteral("#ABC"));
+    EXPECT_EQ(app.copyField(Role::HexField, QStringLiteral("#ABC")), QStringLiteral("#ABC"));
 }
 
 }  // namespace

@@ -61,19 +61,19 @@ TEST_P(NoDisplay, ExitsWithStatusOneAndOneLineOnStderr) {
 
     AppRun app(env, {.ini = kOrange});
     ASSERT_TRUE(app.start()) << app.error().toStdString();
-    const ExitInfo exit = app.wait_exit(10000);
+    const ExitInfo exit = app.waitExit(10000);
     ASSERT_TRUE(exit.exited) << "huepick is still running";
     EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
     EXPECT_EQ(exit.code, 1);
 
-    const QString err = app.stderr_text();
+    const QString err = app.stderrText();
     EXPECT_EQ(err.count(u'\n'), 1) << err.toStdString();
     EXPECT_TRUE(err.endsWith(u'\n')) << err.toStdString();
     EXPECT_FALSE(err.trimmed().isEmpty());
-    EXPECT_EQ(app.stdout_text(), QString());
-    EXPECT_EQ(core_files(app.app_dir()), QStringList());
-    EXPECT_EQ(core_files(app.work_dir()), QStringList());
-    EXPECT_EQ(app.ini_text(), kOrange) << "nothing was loaded, so nothing is stored";
+    EXPECT_EQ(app.stdoutText(), QString());
+    EXPECT_EQ(core_files(app.appDir()), QStringList());
+    EXPECT_EQ(core_files(app.workDir()), QStringList());
+    EXPECT_EQ(app.iniText(), kOrange) << "nothing was loaded, so nothing is stored";
 }
 
 QString unset() {

@@ -17,13 +17,13 @@ namespace {
 const QByteArray kChangedWhileRunning = "[settings]\nlastcolor=111111\n[other]\nkeep=1\n";
 
 void expect_clean_exit(XAppRun& app, XSession& session) {
-    const ExitInfo exit = app.wait_exit(5000);
+    const ExitInfo exit = app.waitExit(5000);
     ASSERT_TRUE(exit.exited) << "huepick is still running; its window is "
                              << (app.viewable() ? "shown" : "not shown")
-                             << ", the active window is " << session.active_window().value_or(0)
+                             << ", the active window is " << session.activeWindow().value_or(0)
                              << ", its own is " << app.window();
     EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
-    EXPECT_EQ(exit.code, 0) << app.stderr_text().toStdString();
+    EXPECT_EQ(exit.code, 0) << app.stderrText().toStdString();
 }
 
 struct WindowManagerClose {
@@ -40,13 +40,13 @@ TEST_P(ShutdownByWindowManager, StoresTheShownTextAndExits) {
     // "ABC" shows as "#ABC" and is stored back unchanged, not as the channels.
     XAppRun app(session, {.ini = "[settings]\nlastcolor=ABC\n"});
     ASSERT_TRUE(app.launch()) << app.error().toStdString();
-    ASSERT_TRUE(app.write_ini(kChangedWhileRunning));
+    ASSERT_TRUE(app.writeIni(kChangedWhileRunning));
 
     ASSERT_TRUE(GetParam().close(app));
     expect_clean_exit(app, session);
-    EXPECT_EQ(app.ini_value(QStringLiteral("settings"), QStringLiteral("lastcolor")),
+    EXPECT_EQ(app.iniValue(QStringLiteral("settings"), QStringLiteral("lastcolor")),
               QStringLiteral("ABC"));
-    EXPECT_EQ(app.ini_value(QStringLiteral("other"), QStringLiteral("keep")), QStringLiteral("1"));
+    EXPECT_EQ(app.iniValue(QStringLiteral("other"), QStringLiteral("keep")), QStringLiteral("1"));
 }
 
 TEST_P(ShutdownByWindowManager, CreatesTheSettingsFileWhenThereWasNone) {
@@ -57,16 +57,16 @@ TEST_P(ShutdownByWindowManager, CreatesTheSettingsFileWhenThereWasNone) {
 
     ASSERT_TRUE(GetParam().close(app));
     expect_clean_exit(app, session);
-    EXPECT_TRUE(app.ini_text().startsWith("[settings]")) << app.ini_text().toStdString();
-    EXPECT_EQ(app.ini_value(QStringLiteral("settings"), QStringLiteral("lastcolor")),
+    EXPECT_TRUE(app.iniText().startsWith("[settings]")) << app.iniText().toStdString();
+    EXPECT_EQ(app.iniValue(QStringLiteral("settings"), QStringLiteral("lastcolor")),
               QStringLiteral("000000"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Openbox, ShutdownByWindowManager,
     ::testing::Values(
-        WindowManagerClose{"AltF4", [](XAppRun& app) { return app.close_with_keyboard(); }},
-        WindowManagerClose{"CloseRequest", [](XAppRun& app) { return app.close_with_request(); }}),
+        WindowManagerClose{"AltF4", [](XAppRun& app) { return app.closeWithKeyboard(); }},
+        WindowManagerClose{"CloseRequest", [](XAppRun& app) { return app.closeWithRequest(); }}),
     [](const ::testing::TestParamInfo<WindowManagerClose>& info) { return info.param.name; });
 
 struct Signal {
@@ -82,13 +82,13 @@ TEST_P(ShutdownBySignal, StoresTheShownColourAndExitsWithStatusZero) {
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     XAppRun app(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
     ASSERT_TRUE(app.launch()) << app.error().toStdString();
-    ASSERT_TRUE(app.write_ini(kChangedWhileRunning));
+    ASSERT_TRUE(app.writeIni(kChangedWhileRunning));
 
-    ASSERT_TRUE(app.send_signal(GetParam().number));
+    ASSERT_TRUE(app.sendSignal(GetParam().number));
     expect_clean_exit(app, session);
-    EXPECT_EQ(app.ini_value(QStringLiteral("settings"), QStringLiteral("lastcolor")),
+    EXPECT_EQ(app.iniValue(QStringLiteral("settings"), QStringLiteral("lastcolor")),
               QStringLiteral("FF8000"));
-    EXPECT_EQ(app.ini_value(QStringLiteral("other"), QStringLiteral("keep")), QStringLiteral("1"));
+    EXPECT_EQ(app.iniValue(QStringLiteral("other"), QStringLiteral("keep")), QStringLiteral("1"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Posix, ShutdownBySignal,

@@ -13,13 +13,13 @@ namespace {
 
 bool managed(XSession& session, XWindow window) {
     const std::vector<XWindow> clients =
-        session.x().window_list(session.x().root(), "_NET_CLIENT_LIST");
+        session.x().windowList(session.x().root(), "_NET_CLIENT_LIST");
     return std::find(clients.begin(), clients.end(), window) != clients.end();
 }
 
 std::optional<QRect> wait_tray_icon(XSession& session) {
     std::optional<QRect> icon;
-    poll_until([&] { return (icon = session.tray_icon()).has_value(); }, 5000);
+    pollUntil([&] { return (icon = session.trayIcon()).has_value(); }, 5000);
     return icon;
 }
 
@@ -37,17 +37,16 @@ protected:
 TEST_F(Tray, IconIsEmbeddedAndItsClickKeepsTheWindowShown) {
     const std::optional<QRect> icon = wait_tray_icon(session_);
     ASSERT_TRUE(icon.has_value()) << "no window named huepick inside trayer";
-    const std::optional<QRect> strip = session_.x().geometry(session_.tray_window());
+    const std::optional<QRect> strip = session_.x().geometry(session_.trayWindow());
     ASSERT_TRUE(strip.has_value());
     EXPECT_TRUE(strip->contains(*icon)) << "icon outside the tray";
     EXPECT_LE(icon->width(), 64);
     EXPECT_LE(icon->height(), 64);
 
     const std::optional<QRect> before = app_.geometry();
-    ASSERT_TRUE(session_.click_at(icon->center()));
+    ASSERT_TRUE(session_.clickAt(icon->center()));
     // The copy also shows that the program has handled the click.
-    ASSERT_EQ(app_.copy_field(Role::HexField, QStringLiteral("#FF8000")),
-              QStringLiteral("#FF8000"));
+    ASSERT_EQ(app_.copyField(Role::HexField, QStringLiteral("#FF8000")), QStringLiteral("#FF8000"));
     EXPECT_TRUE(app_.viewable());
     EXPECT_EQ(app_.geometry(), before);
 }
@@ -60,22 +59,21 @@ TEST_F(Tray, RightClickOnBackgroundHidesAndIconClickRestores) {
     ASSERT_TRUE(background.has_value()) << "no background left in the window's shape";
 
     ASSERT_TRUE(app_.click(*background, 3));
-    ASSERT_TRUE(app_.wait_viewable(false))
+    ASSERT_TRUE(app_.waitViewable(false))
         << "still shown after a right click at " << background->x() << ", " << background->y();
     EXPECT_TRUE(app_.running());
-    EXPECT_TRUE(session_.tray_icon().has_value()) << "the icon stays while the window is hidden";
+    EXPECT_TRUE(session_.trayIcon().has_value()) << "the icon stays while the window is hidden";
     // Hidden, not minimised: the window manager lets go of it, so no task
     // bar lists it.
-    EXPECT_TRUE(poll_until([&] { return !managed(session_, app_.window()); }, 2000))
+    EXPECT_TRUE(pollUntil([&] { return !managed(session_, app_.window()); }, 2000))
         << "the window is still managed (minimised rather than hidden?)";
 
-    ASSERT_TRUE(session_.click_at(icon->center()));
-    ASSERT_TRUE(app_.wait_viewable(true)) << "the icon click did not bring the window back";
+    ASSERT_TRUE(session_.clickAt(icon->center()));
+    ASSERT_TRUE(app_.waitViewable(true)) << "the icon click did not bring the window back";
     EXPECT_EQ(app_.geometry(), before);
-    EXPECT_TRUE(poll_until([&] { return session_.active_window() == app_.window(); }, 3000))
+    EXPECT_TRUE(pollUntil([&] { return session_.activeWindow() == app_.window(); }, 3000))
         << "the restored window has no focus";
-    EXPECT_EQ(app_.copy_field(Role::HexField, QStringLiteral("#FF8000")),
-              QStringLiteral("#FF8000"));
+    EXPECT_EQ(app_.copyField(Role::HexField, QStringLiteral("#FF8000")), QStringLiteral("#FF8000"));
 }
 
 }  // namespace

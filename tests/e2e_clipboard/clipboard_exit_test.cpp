@@ -28,7 +28,7 @@ AppOptions orange() {
 }
 
 QString binaryOf(const XAppRun& app) {
-    return app.app_dir() + QStringLiteral("/huepick");
+    return app.appDir() + QStringLiteral("/huepick");
 }
 
 // Another client that owns the clipboard with a text until something takes
@@ -39,7 +39,7 @@ public:
         m_xclip.setProcessEnvironment(session.environment());
         m_xclip.setStandardOutputFile(QProcess::nullDevice());
         m_xclip.setStandardErrorFile(QProcess::nullDevice());
-        die_with_parent(m_xclip, SIGTERM);
+        dieWithParent(m_xclip, SIGTERM);
         m_xclip.start(QStringLiteral("xclip"),
                       {QStringLiteral("-quiet"), QStringLiteral("-selection"),
                        QStringLiteral("clipboard"), QStringLiteral("-i")});
@@ -49,7 +49,7 @@ public:
             m_xclip.closeWriteChannel();
         }
     }
-    ~OtherCopy() { stop_process(m_xclip, 200); }
+    ~OtherCopy() { stopProcess(m_xclip, 200); }
 
 private:
     QProcess m_xclip;
@@ -58,7 +58,7 @@ private:
 // Whether `process` prints a line `line` within timeout_ms; `out` collects
 // what it printed.
 bool waitLine(QProcess& process, QByteArray& out, const QByteArray& line, int timeout_ms = 3000) {
-    return poll_until(
+    return pollUntil(
         [&] {
             process.waitForReadyRead(10);
             out += process.readAllStandardOutput();
@@ -76,7 +76,7 @@ bool waitLine(QProcess& process, QByteArray& out, const QByteArray& line, int ti
         return ::testing::AssertionFailure()
                << "huepick did not come up: " << app.error().toStdString();
     }
-    const std::optional<QString> seen = app.copy_with_key(QStringLiteral("F1"), kCopied);
+    const std::optional<QString> seen = app.copyWithKey(QStringLiteral("F1"), kCopied);
     if (seen != kCopied) {
         return ::testing::AssertionFailure()
                << "the clipboard holds " << seen.value_or(QStringLiteral("nothing")).toStdString();
@@ -91,7 +91,7 @@ std::optional<qint64> closeWithButton(XAppRun& app) {
     if (!app.click(Role::CloseButton)) {
         return std::nullopt;
     }
-    const ExitInfo exit = app.wait_exit(8000);
+    const ExitInfo exit = app.waitExit(8000);
     return exit.exited && !exit.crashed && exit.code == 0 ? std::optional(clock.elapsed())
                                                           : std::nullopt;
 }
@@ -101,17 +101,17 @@ TEST(ClipboardAfterExit, KeeperServesTheCopyUntilAnotherProgramCopies) {
     XAppRun app(session, orange());
     ASSERT_TRUE(startAndCopy(session, app));
     const std::optional<qint64> closing = closeWithButton(app);
-    ASSERT_TRUE(closing) << app.stderr_text().toStdString();
+    ASSERT_TRUE(closing) << app.stderrText().toStdString();
     // Read at once: the keeper owned the selection before the program ended.
     EXPECT_EQ(session.clipboard(), kCopied);
-    EXPECT_EQ(app.stderr_text(), QString());
+    EXPECT_EQ(app.stderrText(), QString());
     const QList<pid_t> kept = keepers(binaryOf(app));
     ASSERT_EQ(kept.size(), 1);
     std::cout << "closing with the hand-over to the keeper took " << *closing << " ms\n";
 
     OtherCopy other(session, QStringLiteral("newer"));
-    EXPECT_EQ(session.wait_clipboard(QStringLiteral("newer")), QStringLiteral("newer"));
-    EXPECT_TRUE(poll_until([&] { return !alive(kept.first()); }, 3000));
+    EXPECT_EQ(session.waitClipboard(QStringLiteral("newer")), QStringLiteral("newer"));
+    EXPECT_TRUE(pollUntil([&] { return !alive(kept.first()); }, 3000));
 }
 
 TEST(ClipboardAfterExit, KeeperEndsWithItsDisplay) {
@@ -120,12 +120,12 @@ TEST(ClipboardAfterExit, KeeperEndsWithItsDisplay) {
         XSession session;
         XAppRun app(session, orange());
         ASSERT_TRUE(startAndCopy(session, app));
-        ASSERT_TRUE(closeWithButton(app)) << app.stderr_text().toStdString();
+        ASSERT_TRUE(closeWithButton(app)) << app.stderrText().toStdString();
         const QList<pid_t> kept = keepers(binaryOf(app));
         ASSERT_EQ(kept.size(), 1);
         keeper = kept.first();
     }
-    EXPECT_TRUE(poll_until([&] { return !alive(keeper); }, 3000));
+    EXPECT_TRUE(pollUntil([&] { return !alive(keeper); }, 3000));
 }
 
 TEST(ClipboardAfterExit, ANewerCopyByAnotherProgramIsLeftAlone) {
@@ -133,8 +133,8 @@ TEST(ClipboardAfterExit, ANewerCopyByAnotherProgramIsLeftAlone) {
     XAppRun app(session, orange());
     ASSERT_TRUE(startAndCopy(session, app));
     OtherCopy other(session, QStringLiteral("newer"));
-    ASSERT_EQ(session.wait_clipboard(QStringLiteral("newer")), QStringLiteral("newer"));
-    ASSERT_TRUE(closeWithButton(app)) << app.stderr_text().toStdString();
+    ASSERT_EQ(session.waitClipboard(QStringLiteral("newer")), QStringLiteral("newer"));
+    ASSERT_TRUE(closeWithButton(app)) << app.stderrText().toStdString();
     EXPECT_EQ(session.clipboard(), QStringLiteral("newer"));
     EXPECT_TRUE(keepers(binaryOf(app)).isEmpty());
 }
@@ -144,7 +144,7 @@ TEST(ClipboardAfterExit, ClipboardManagerTakesTheCopyAndNoKeeperRuns) {
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     QProcess manager;
     manager.setProcessEnvironment(session.environment());
-    die_with_parent(manager, SIGTERM);
+    dieWithParent(manager, SIGTERM);
     manager.start(QStringLiteral(CLIPBOARD_MANAGER_BIN), {});
     QByteArray said;
     ASSERT_TRUE(waitLine(manager, said, "ready", 5000)) << said.toStdString();
@@ -152,12 +152,12 @@ TEST(ClipboardAfterExit, ClipboardManagerTakesTheCopyAndNoKeeperRuns) {
     XAppRun app(session, orange());
     ASSERT_TRUE(startAndCopy(session, app));
     const std::optional<qint64> closing = closeWithButton(app);
-    ASSERT_TRUE(closing) << app.stderr_text().toStdString();
+    ASSERT_TRUE(closing) << app.stderrText().toStdString();
     EXPECT_TRUE(waitLine(manager, said, ("saved " + kCopied).toUtf8())) << said.toStdString();
     EXPECT_EQ(session.clipboard(), kCopied);
-    EXPECT_TRUE(keepers(binaryOf(app)).isEmpty()) << app.stderr_text().toStdString();
+    EXPECT_TRUE(keepers(binaryOf(app)).isEmpty()) << app.stderrText().toStdString();
     std::cout << "closing with the hand-over to the manager took " << *closing << " ms\n";
-    stop_process(manager, 200);
+    stopProcess(manager, 200);
 }
 
 }  // namespace

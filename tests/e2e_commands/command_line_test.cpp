@@ -27,13 +27,13 @@ QProcessEnvironment without_display(const TempDir& runtime) {
 }
 
 ToolResult run_huepick(const QStringList& args, const QProcessEnvironment& env) {
-    return run_tool(huepick_binary(), args, env, 10000);
+    return runTool(huepickBinary(), args, env, 10000);
 }
 
 TEST(CommandLine, HelpAndVersionGoToStdoutWithOrWithoutADisplay) {
     TempDir runtime(QStringLiteral("run"));
     ASSERT_TRUE(runtime.ok());
-    XSession session({.window_manager = false});
+    XSession session({.windowManager = false});
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     const QRegularExpression version(QStringLiteral("^huepick \\d+\\.\\d+(\\.\\d+)?\\n$"));
 
@@ -58,7 +58,7 @@ TEST(CommandLine, HelpAndVersionGoToStdoutWithOrWithoutADisplay) {
         }
     }
     // Nothing was shown, so there is nothing to be found on the display.
-    EXPECT_TRUE(session.x().find_named(kMainTitle).empty());
+    EXPECT_TRUE(session.x().findNamed(kMainTitle).empty());
 }
 
 // Refused before any display is looked for: without one, a later check
@@ -82,7 +82,7 @@ TEST(CommandLine, BadOptionsPrintUsageToStderrAndExitWithStatusTwo) {
         const ToolResult r = run_huepick(args, env);
         ASSERT_TRUE(r.started && r.finished) << r.describe().toStdString();
         EXPECT_FALSE(r.crashed);
-        EXPECT_EQ(r.exit_code, 2) << r.err.toStdString();
+        EXPECT_EQ(r.exitCode, 2) << r.err.toStdString();
         EXPECT_EQ(r.out, QString());
         EXPECT_TRUE(r.err.startsWith(QStringLiteral("huepick: "))) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QStringLiteral("Usage: huepick"))) << r.err.toStdString();
@@ -105,22 +105,22 @@ protected:
     // must be the only window it shows.
     void start_pick(AppRun& run, const QStringList& args) {
         ASSERT_TRUE(run.start(args)) << run.error().toStdString();
-        ASSERT_TRUE(poll_until(
-            [&] { return !run.running() || session_.viewable_window(kCaptureTitle).has_value(); },
+        ASSERT_TRUE(pollUntil(
+            [&] { return !run.running() || session_.viewableWindow(kCaptureTitle).has_value(); },
             10000))
             << "no picking window";
-        ASSERT_TRUE(run.running()) << "ended early: " << run.stderr_text().toStdString();
-        EXPECT_TRUE(session_.x().find_named(kMainTitle).empty()) << "a main window was made";
+        ASSERT_TRUE(run.running()) << "ended early: " << run.stderrText().toStdString();
+        EXPECT_TRUE(session_.x().findNamed(kMainTitle).empty()) << "a main window was made";
     }
 
     // Waits for the end; the exit status, or -1 when still running.
     static int status_of(AppRun& run) {
-        const ExitInfo exit = run.wait_exit(5000);
+        const ExitInfo exit = run.waitExit(5000);
         EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
         return exit.exited ? exit.code : -1;
     }
 
-    XSession session_{{.screen_size = {1920, 1080}}};
+    XSession session_{{.screenSize = {1920, 1080}}};
     PatternBackground pattern_;
 };
 
@@ -143,22 +143,22 @@ TEST_F(PickCommand, PrintsTheClickedPixelInTheAskedFormatAndExits) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(u' ').toStdString());
         ASSERT_NO_FATAL_FAILURE(start_pick(run, c.args));
-        ASSERT_TRUE(session_.click_at(c.at));
-        EXPECT_EQ(status_of(run), 0) << run.stderr_text().toStdString();
-        EXPECT_EQ(run.stdout_text(), c.printed + u'\n');
-        EXPECT_EQ(run.stderr_text(), QString());
+        ASSERT_TRUE(session_.clickAt(c.at));
+        EXPECT_EQ(status_of(run), 0) << run.stderrText().toStdString();
+        EXPECT_EQ(run.stdoutText(), c.printed + u'\n');
+        EXPECT_EQ(run.stderrText(), QString());
     }
     // The settings belong to the window: a pick neither reads nor writes them.
-    EXPECT_FALSE(QFile::exists(run.ini_path()));
+    EXPECT_FALSE(QFile::exists(run.iniPath()));
 }
 
 TEST_F(PickCommand, RightClickCancelsWithStatusOneAndPrintsNothing) {
     AppRun run(session_.environment());
     ASSERT_NO_FATAL_FAILURE(start_pick(run, {QStringLiteral("--pick")}));
-    ASSERT_TRUE(session_.click_at({700, 700}, 3));
+    ASSERT_TRUE(session_.clickAt({700, 700}, 3));
     EXPECT_EQ(status_of(run), 1);
-    EXPECT_EQ(run.stdout_text(), QString());
-    EXPECT_FALSE(session_.viewable_window(kCaptureTitle).has_value());
+    EXPECT_EQ(run.stdoutText(), QString());
+    EXPECT_FALSE(session_.viewableWindow(kCaptureTitle).has_value());
 }
 
 // With no main window to place it by, the lens opens beside the click (here
@@ -175,9 +175,9 @@ TEST_F(PickCommand, MagnifyShowsTheLensBesideTheClickAndPicksThroughIt) {
     const QRgb shown = pattern_at(lens::sourcePixel(first, inside, size));
     ASSERT_NE(shown, pattern_at(origin + inside)) << "the lens would not be told from the screen";
 
-    ASSERT_TRUE(session_.click_at(first));
+    ASSERT_TRUE(session_.clickAt(first));
     QImage shot;
-    EXPECT_TRUE(poll_until(
+    EXPECT_TRUE(pollUntil(
         [&] {
             shot = session_.screenshot();
             return !shot.isNull() && (shot.pixel(origin + inside) & RGB_MASK) == (shown & RGB_MASK);
@@ -186,9 +186,9 @@ TEST_F(PickCommand, MagnifyShowsTheLensBesideTheClickAndPicksThroughIt) {
         << "no lens at " << origin.x() << "," << origin.y();
     ASSERT_TRUE(run.running()) << "the first click ended the pick";
 
-    ASSERT_TRUE(session_.click_at(origin + inside));
-    EXPECT_EQ(status_of(run), 0) << run.stderr_text().toStdString();
-    EXPECT_EQ(run.stdout_text(), hex_of(shown) + u'\n');
+    ASSERT_TRUE(session_.clickAt(origin + inside));
+    EXPECT_EQ(status_of(run), 0) << run.stderrText().toStdString();
+    EXPECT_EQ(run.stdoutText(), hex_of(shown) + u'\n');
 }
 
 }  // namespace

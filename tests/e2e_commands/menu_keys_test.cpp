@@ -19,10 +19,10 @@ const QString kLastColor = QStringLiteral("lastcolor");
 const QString kCaptureTitle = QStringLiteral("captureme");
 
 void expect_exit(AppRun& app, int code) {
-    const ExitInfo exit = app.wait_exit(5000);
+    const ExitInfo exit = app.waitExit(5000);
     ASSERT_TRUE(exit.exited) << "huepick is still running";
     EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
-    EXPECT_EQ(exit.code, code) << app.stderr_text().toStdString();
+    EXPECT_EQ(exit.code, code) << app.stderrText().toStdString();
 }
 
 // The program's menu, when one is shown: a top-level window of its own that
@@ -32,10 +32,10 @@ std::optional<XWindow> program_menu(Desk& desk) {
     XConnection& x = desk.session().x();
     const std::uint32_t tool_tip = x.atom("_NET_WM_WINDOW_TYPE_TOOLTIP");
     for (XWindow w : x.children(x.root())) {
-        const std::vector<std::uint32_t> types = x.atom_list(w, "_NET_WM_WINDOW_TYPE");
+        const std::vector<std::uint32_t> types = x.atomList(w, "_NET_WM_WINDOW_TYPE");
         if (x.viewable(w) && w != desk.window() &&
             std::find(types.begin(), types.end(), tool_tip) == types.end() &&
-            x.wm_class(w).value(1).compare(QStringLiteral("huepick"), Qt::CaseInsensitive) == 0) {
+            x.wmClass(w).value(1).compare(QStringLiteral("huepick"), Qt::CaseInsensitive) == 0) {
             return w;
         }
     }
@@ -53,7 +53,7 @@ protected:
     void SetUp() override {
         START(desk_);
         ASSERT_TRUE(
-            poll_until([&] { return (icon_ = desk_.session().tray_icon()).has_value(); }, 5000))
+            pollUntil([&] { return (icon_ = desk_.session().trayIcon()).has_value(); }, 5000))
             << "no huepick icon in the tray";
     }
 
@@ -66,10 +66,10 @@ protected:
     std::optional<QRect> open_menu(int clicks = 1) {
         std::optional<XWindow> menu;
         for (int click = 0; click < clicks && !menu; ++click) {
-            if (!desk_.session().click_at(icon_->center(), 3)) {
+            if (!desk_.session().clickAt(icon_->center(), 3)) {
                 return std::nullopt;
             }
-            poll_until([&] { return (menu = program_menu(desk_)).has_value(); }, 1000);
+            pollUntil([&] { return (menu = program_menu(desk_)).has_value(); }, 1000);
         }
         if (!menu || !desk_.sync()) {
             return std::nullopt;
@@ -79,10 +79,10 @@ protected:
 
     // Waits until the menu has gone.
     bool menu_closed() {
-        return poll_until([&] { return !program_menu(desk_).has_value(); }, 3000);
+        return pollUntil([&] { return !program_menu(desk_).has_value(); }, 3000);
     }
 
-    Desk desk_{{.tray = true}, {.ini = ini_with_colour("FF8000")}};
+    Desk desk_{{.tray = true}, {.ini = iniWithColour("FF8000")}};
     std::optional<QRect> icon_;
 };
 
@@ -90,22 +90,22 @@ protected:
 // hidden: the menu takes the keyboard even when no window of the program
 // has it.
 TEST_F(TrayMenu, ShowHideHidesAndShowsTheWindowAndQuitEndsWithTheColourStored) {
-    ASSERT_TRUE(desk_.enter_hex(QStringLiteral("#12AB34")));
-    ASSERT_EQ(desk_.copy_field(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
+    ASSERT_TRUE(desk_.enterHex(QStringLiteral("#12AB34")));
+    ASSERT_EQ(desk_.copyField(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
 
     std::optional<QRect> menu = open_menu();
     ASSERT_TRUE(menu) << "no menu on a right click on the icon";
-    ASSERT_TRUE(desk_.session().click_at(first_entry(*menu)));
-    EXPECT_TRUE(desk_.wait_viewable(false)) << "Show/Hide left the window shown";
+    ASSERT_TRUE(desk_.session().clickAt(first_entry(*menu)));
+    EXPECT_TRUE(desk_.waitViewable(false)) << "Show/Hide left the window shown";
     ASSERT_TRUE(menu_closed()) << "the menu stayed open";
     EXPECT_TRUE(desk_.running());
 
     ASSERT_TRUE(open_menu(2)) << "no menu with the window hidden";
     ASSERT_TRUE(desk_.session().key(QStringLiteral("Down")));
     ASSERT_TRUE(desk_.session().key(QStringLiteral("Return")));
-    EXPECT_TRUE(desk_.wait_viewable(true)) << "Show/Hide did not bring the window back";
+    EXPECT_TRUE(desk_.waitViewable(true)) << "Show/Hide did not bring the window back";
     ASSERT_TRUE(menu_closed()) << "the menu stayed open";
-    EXPECT_TRUE(poll_until([&] { return desk_.session().active_window() == desk_.window(); }, 3000))
+    EXPECT_TRUE(pollUntil([&] { return desk_.session().activeWindow() == desk_.window(); }, 3000))
         << "the window came back without the keyboard";
 
     ASSERT_TRUE(open_menu(2)) << "no menu on the third right click";
@@ -113,43 +113,43 @@ TEST_F(TrayMenu, ShowHideHidesAndShowsTheWindowAndQuitEndsWithTheColourStored) {
     ASSERT_TRUE(desk_.session().key(QStringLiteral("Up")));
     ASSERT_TRUE(desk_.session().key(QStringLiteral("Return")));
     ASSERT_NO_FATAL_FAILURE(expect_exit(desk_, 0));
-    EXPECT_EQ(desk_.ini_value(kSettings, kLastColor), QStringLiteral("12AB34"));
+    EXPECT_EQ(desk_.iniValue(kSettings, kLastColor), QStringLiteral("12AB34"));
 }
 
 TEST(Keys, CtrlSStartsAPickAndCtrlQStoresAndQuits) {
-    Desk desk({.screen_size = {1920, 1080}}, {.ini = ini_with_colour("123456")});
+    Desk desk({.screenSize = {1920, 1080}}, {.ini = iniWithColour("123456")});
     PatternBackground pattern;
     const QString why = pattern.show(desk.session());
     ASSERT_TRUE(why.isEmpty()) << why.toStdString();
     START(desk);
 
-    ASSERT_TRUE(desk.point_at(*desk.background()));
+    ASSERT_TRUE(desk.pointAt(*desk.background()));
     ASSERT_TRUE(desk.session().key(QStringLiteral("ctrl+s")));
     ASSERT_TRUE(
-        poll_until([&] { return desk.session().viewable_window(kCaptureTitle).has_value(); }, 3000))
+        pollUntil([&] { return desk.session().viewableWindow(kCaptureTitle).has_value(); }, 3000))
         << "Ctrl+S opened no picking window";
     // Sample mode: the first click picks.
     const QPoint p(1700, 200);
-    ASSERT_TRUE(desk.session().click_at(p));
-    ASSERT_TRUE(poll_until(
-        [&] { return !desk.session().viewable_window(kCaptureTitle).has_value(); }, 3000))
+    ASSERT_TRUE(desk.session().clickAt(p));
+    ASSERT_TRUE(
+        pollUntil([&] { return !desk.session().viewableWindow(kCaptureTitle).has_value(); }, 3000))
         << "the click did not pick";
     const QString picked = hex_of(pattern_at(p));
-    ASSERT_EQ(desk.copy_field(Role::HexField, picked), picked);
+    ASSERT_EQ(desk.copyField(Role::HexField, picked), picked);
 
     ASSERT_TRUE(desk.focus());
     ASSERT_TRUE(desk.session().key(QStringLiteral("ctrl+q")));
     ASSERT_NO_FATAL_FAILURE(expect_exit(desk, 0));
-    EXPECT_EQ(desk.ini_value(kSettings, kLastColor), picked.mid(1));
+    EXPECT_EQ(desk.iniValue(kSettings, kLastColor), picked.mid(1));
 }
 
 // The keys carry Ctrl, so the letters themselves stay text.
 TEST(Keys, PlainLettersTypedIntoTheHexFieldStayText) {
-    Desk desk({}, {.ini = ini_with_colour("FF8000")});
+    Desk desk({}, {.ini = iniWithColour("FF8000")});
     START(desk);
-    ASSERT_TRUE(desk.type_into(Role::HexField, QStringLiteral("sqm")));
-    EXPECT_EQ(desk.copy_field(Role::HexField, QStringLiteral("sqm")), QStringLiteral("sqm"));
-    EXPECT_FALSE(desk.session().viewable_window(kCaptureTitle).has_value());
+    ASSERT_TRUE(desk.typeInto(Role::HexField, QStringLiteral("sqm")));
+    EXPECT_EQ(desk.copyField(Role::HexField, QStringLiteral("sqm")), QStringLiteral("sqm"));
+    EXPECT_FALSE(desk.session().viewableWindow(kCaptureTitle).has_value());
     EXPECT_TRUE(desk.running());
 }
 

@@ -28,18 +28,18 @@ inline QString hex_of(QRgb c) {
 
 class PatternBackground {
 public:
-    ~PatternBackground() { stop_process(process_); }
+    ~PatternBackground() { stopProcess(process_); }
 
     // Starts the window and waits until the pattern is on the screen; an
     // empty text on success, else why not.
     QString show(const XSession& session) {
         process_.setProcessEnvironment(session.environment());
-        die_with_parent(process_, SIGKILL);
+        dieWithParent(process_, SIGKILL);
         process_.start(QStringLiteral(PATTERN_WINDOW_BIN), QStringList());
         if (!process_.waitForStarted(3000)) {
             return QStringLiteral("the pattern window did not start");
         }
-        const bool ready = poll_until(
+        const bool ready = pollUntil(
             [&] { return process_.canReadLine() || process_.waitForReadyRead(50); }, 5000);
         if (!ready || !process_.readLine().startsWith("ready")) {
             return QStringLiteral("the pattern window did not draw: ") +

@@ -21,7 +21,7 @@ const QString kLastColor = QStringLiteral("lastcolor");
 
 int viewable_main_windows(XSession& session) {
     int count = 0;
-    for (XWindow w : session.x().find_named(kMainTitle)) {
+    for (XWindow w : session.x().findNamed(kMainTitle)) {
         count += session.x().viewable(w);
     }
     return count;
@@ -32,92 +32,91 @@ QStringList instance_sockets(const QString& runtime_dir) {
 }
 
 void expect_exit(AppRun& app, int code) {
-    const ExitInfo exit = app.wait_exit(5000);
+    const ExitInfo exit = app.waitExit(5000);
     ASSERT_TRUE(exit.exited) << "huepick is still running";
     EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
-    EXPECT_EQ(exit.code, code) << app.stderr_text().toStdString();
+    EXPECT_EQ(exit.code, code) << app.stderrText().toStdString();
 }
 
 TEST(OneInstance, SecondStartShowsTheHiddenWindowAndExits) {
-    Desk desk({.tray = true}, {.ini = ini_with_colour("FF8000")});
+    Desk desk({.tray = true}, {.ini = iniWithColour("FF8000")});
     START(desk);
-    ASSERT_TRUE(poll_until([&] { return desk.session().tray_icon().has_value(); }, 5000))
+    ASSERT_TRUE(pollUntil([&] { return desk.session().trayIcon().has_value(); }, 5000))
         << "no huepick icon in the tray";
-    ASSERT_TRUE(desk.enter_hex(QStringLiteral("#12AB34")));
-    ASSERT_EQ(desk.copy_field(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
+    ASSERT_TRUE(desk.enterHex(QStringLiteral("#12AB34")));
+    ASSERT_EQ(desk.copyField(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
     ASSERT_TRUE(desk.click(*desk.background(), 3));
-    ASSERT_TRUE(desk.wait_viewable(false)) << "the right click did not hide the window";
+    ASSERT_TRUE(desk.waitViewable(false)) << "the right click did not hide the window";
 
     QElapsedTimer clock;
     clock.start();
     const ToolResult second =
-        run_tool(desk.app_file(QStringLiteral("huepick")), {}, desk.session().environment(), 10000);
+        runTool(desk.appFile(QStringLiteral("huepick")), {}, desk.session().environment(), 10000);
     const qint64 took_ms = clock.elapsed();
     EXPECT_TRUE(second.ok()) << second.describe().toStdString();
     EXPECT_LT(took_ms, 3000) << "the second start took " << took_ms << " ms to hand over";
     EXPECT_EQ(second.out + second.err, QString());
 
-    EXPECT_TRUE(desk.wait_viewable(true)) << "the running window was not brought back";
+    EXPECT_TRUE(desk.waitViewable(true)) << "the running window was not brought back";
     EXPECT_EQ(viewable_main_windows(desk.session()), 1);
-    EXPECT_EQ(desk.copy_field(Role::HexField, QStringLiteral("#12AB34")),
-              QStringLiteral("#12AB34"));
+    EXPECT_EQ(desk.copyField(Role::HexField, QStringLiteral("#12AB34")), QStringLiteral("#12AB34"));
     // Only the running program writes the settings, and only at its end.
-    EXPECT_EQ(desk.ini_value(kSettings, kLastColor), QStringLiteral("FF8000"));
+    EXPECT_EQ(desk.iniValue(kSettings, kLastColor), QStringLiteral("FF8000"));
 
     ASSERT_TRUE(desk.click(Role::CloseButton));
     ASSERT_NO_FATAL_FAILURE(expect_exit(desk, 0));
-    EXPECT_EQ(desk.ini_value(kSettings, kLastColor), QStringLiteral("12AB34"));
+    EXPECT_EQ(desk.iniValue(kSettings, kLastColor), QStringLiteral("12AB34"));
 }
 
 TEST(OneInstance, SecondPickPicksThroughTheRunningWindowAndPrintsTheColour) {
-    Desk desk({.screen_size = {1920, 1080}}, {.ini = ini_with_colour("123456")});
+    Desk desk({.screenSize = {1920, 1080}}, {.ini = iniWithColour("123456")});
     PatternBackground pattern;
     const QString why = pattern.show(desk.session());
     ASSERT_TRUE(why.isEmpty()) << why.toStdString();
     START(desk);
 
-    AppRun second(desk.session().environment(), {.copy_help = false});
+    AppRun second(desk.session().environment(), {.copyHelp = false});
     ASSERT_TRUE(second.start({QStringLiteral("--pick")})) << second.error().toStdString();
     std::optional<XWindow> capture;
-    ASSERT_TRUE(poll_until(
+    ASSERT_TRUE(pollUntil(
         [&] {
-            return (capture = desk.session().viewable_window(QStringLiteral("captureme")))
+            return (capture = desk.session().viewableWindow(QStringLiteral("captureme")))
                 .has_value();
         },
         10000))
-        << "no picking window; the second printed: " << second.stderr_text().toStdString();
+        << "no picking window; the second printed: " << second.stderrText().toStdString();
     const auto owner = desk.session().x().cardinals(*capture, "_NET_WM_PID");
     ASSERT_TRUE(owner && !owner->empty());
     EXPECT_EQ(owner->front(), desk.pid()) << "the picking window is not the running program's";
 
     // Away from the main window, which the frozen copy shows too.
     const QPoint p(100, 900);
-    ASSERT_TRUE(desk.session().click_at(p));
+    ASSERT_TRUE(desk.session().clickAt(p));
     ASSERT_NO_FATAL_FAILURE(expect_exit(second, 0));
-    EXPECT_EQ(second.stdout_text(), hex_of(pattern_at(p)) + u'\n');
-    EXPECT_EQ(desk.copy_field(Role::HexField, hex_of(pattern_at(p))), hex_of(pattern_at(p)));
+    EXPECT_EQ(second.stdoutText(), hex_of(pattern_at(p)) + u'\n');
+    EXPECT_EQ(desk.copyField(Role::HexField, hex_of(pattern_at(p))), hex_of(pattern_at(p)));
     EXPECT_EQ(viewable_main_windows(desk.session()), 1);
-    EXPECT_FALSE(QFile::exists(second.ini_path())) << "the second process stored a colour";
+    EXPECT_FALSE(QFile::exists(second.iniPath())) << "the second process stored a colour";
 }
 
 TEST(OneInstance, SocketLeftByAKilledInstanceDoesNotStopTheNextStart) {
-    Desk desk({}, {.ini = ini_with_colour("FF8000")});
+    Desk desk({}, {.ini = iniWithColour("FF8000")});
     START(desk);
-    const QString runtime = desk.session().runtime_dir();
+    const QString runtime = desk.session().runtimeDir();
     ASSERT_EQ(instance_sockets(runtime).size(), 1)
         << "no instance socket in " << runtime.toStdString();
-    ASSERT_TRUE(desk.send_signal(SIGKILL));
-    ASSERT_TRUE(desk.wait_exit().exited);
+    ASSERT_TRUE(desk.sendSignal(SIGKILL));
+    ASSERT_TRUE(desk.waitExit().exited);
     // Until the server has let go of the dead program's window, the screen
     // still shows it, and the next window could not be told from it.
-    ASSERT_TRUE(desk.wait_viewable(false));
+    ASSERT_TRUE(desk.waitViewable(false));
     ASSERT_EQ(instance_sockets(runtime).size(), 1) << "nothing left behind to test with";
 
     ASSERT_TRUE(desk.launch()) << desk.error().toStdString();
-    EXPECT_EQ(desk.stderr_text(), QString());
+    EXPECT_EQ(desk.stderrText(), QString());
     // The new instance answers on the socket: a further start hands over.
     const ToolResult third =
-        run_tool(desk.app_file(QStringLiteral("huepick")), {}, desk.session().environment(), 10000);
+        runTool(desk.appFile(QStringLiteral("huepick")), {}, desk.session().environment(), 10000);
     EXPECT_TRUE(third.ok()) << third.describe().toStdString();
     EXPECT_EQ(viewable_main_windows(desk.session()), 1);
     EXPECT_TRUE(desk.running());

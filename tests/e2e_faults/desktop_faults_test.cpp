@@ -33,16 +33,16 @@ TEST_P(ClipboardOwnedElsewhere, FunctionKeyTakesItOver) {
     XSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     TempDir scratch(QStringLiteral("clip"));
-    ASSERT_TRUE(write_file(scratch.file(QStringLiteral("text")), "someone else's text"));
+    ASSERT_TRUE(writeFile(scratch.file(QStringLiteral("text")), "someone else's text"));
     QProcess owner;
     owner.setProcessEnvironment(session.environment());
     owner.setStandardInputFile(scratch.file(QStringLiteral("text")));
-    die_with_parent(owner, SIGKILL);
+    dieWithParent(owner, SIGKILL);
     // -quiet keeps it in the foreground, so it can be ended by its own PID.
     owner.start(QStringLiteral("xclip"), {QStringLiteral("-quiet"), QStringLiteral("-selection"),
                                           QStringLiteral("clipboard"), QStringLiteral("-i")});
     ASSERT_TRUE(owner.waitForStarted(5000));
-    ASSERT_EQ(session.wait_clipboard(QStringLiteral("someone else's text")),
+    ASSERT_EQ(session.waitClipboard(QStringLiteral("someone else's text")),
               QStringLiteral("someone else's text"));
     const auto owner_pid = static_cast<pid_t>(owner.processId());
     if (frozen) {
@@ -54,9 +54,9 @@ TEST_P(ClipboardOwnedElsewhere, FunctionKeyTakesItOver) {
     // No sentinel here: the clipboard must stay with the other owner until
     // the key takes it.
     ASSERT_TRUE(app.focus());
-    ASSERT_TRUE(app.point_at(Role::HexField));
+    ASSERT_TRUE(app.pointAt(Role::HexField));
     ASSERT_TRUE(session.key(QStringLiteral("F1")));
-    EXPECT_EQ(session.wait_clipboard(QStringLiteral("color = #FF8000")),
+    EXPECT_EQ(session.waitClipboard(QStringLiteral("color = #FF8000")),
               QStringLiteral("color = #FF8000"));
 
     // The earlier owner was told it lost the selection, which ends xclip.
@@ -64,14 +64,14 @@ TEST_P(ClipboardOwnedElsewhere, FunctionKeyTakesItOver) {
         ::kill(owner_pid, SIGCONT);
     }
     EXPECT_TRUE(owner.waitForFinished(3000)) << "xclip still thinks it owns the clipboard";
-    stop_process(owner);
+    stopProcess(owner);
 
-    ASSERT_TRUE(app.send_signal(SIGTERM));
-    const ExitInfo exit = app.wait_exit(5000);
+    ASSERT_TRUE(app.sendSignal(SIGTERM));
+    const ExitInfo exit = app.waitExit(5000);
     ASSERT_TRUE(exit.exited) << "huepick is still running";
     EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
     EXPECT_EQ(exit.code, 0);
-    EXPECT_EQ(app.stderr_text(), QString());
+    EXPECT_EQ(app.stderrText(), QString());
 }
 
 INSTANTIATE_TEST_SUITE_P(Xclip, ClipboardOwnedElsewhere, ::testing::Bool(),
@@ -86,32 +86,32 @@ INSTANTIATE_TEST_SUITE_P(Xclip, ClipboardOwnedElsewhere, ::testing::Bool(),
 TEST(NoTrayHost, RightClickMinimisesAndTheColourIsStored) {
     XSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
-    ASSERT_EQ(session.x().selection_owner("_NET_SYSTEM_TRAY_S0"), 0u);
+    ASSERT_EQ(session.x().selectionOwner("_NET_SYSTEM_TRAY_S0"), 0u);
     XAppRun app(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
     ASSERT_TRUE(app.launch()) << app.error().toStdString();
     const std::optional<QRect> where = app.geometry();
     ASSERT_TRUE(where.has_value());
-    ASSERT_TRUE(app.enter_hex(QStringLiteral("#12AB34")));
-    ASSERT_EQ(app.copy_field(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
+    ASSERT_TRUE(app.enterHex(QStringLiteral("#12AB34")));
+    ASSERT_EQ(app.copyField(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
 
     const std::optional<QPoint> background = app.background();
     ASSERT_TRUE(background.has_value());
     ASSERT_TRUE(app.click(*background, 3));
-    ASSERT_TRUE(app.wait_viewable(false)) << "the right click did not put the window away";
+    ASSERT_TRUE(app.waitViewable(false)) << "the right click did not put the window away";
     EXPECT_TRUE(app.running());
 
     // What a task bar does with a minimised window.
     ASSERT_TRUE(session.activate(app.window())) << "the window cannot be brought back";
-    ASSERT_TRUE(app.wait_viewable(true));
+    ASSERT_TRUE(app.waitViewable(true));
     EXPECT_EQ(app.geometry(), where);
 
     ASSERT_TRUE(app.click(Role::CloseButton));
-    const ExitInfo exit = app.wait_exit(5000);
+    const ExitInfo exit = app.waitExit(5000);
     ASSERT_TRUE(exit.exited) << "huepick is still running";
     EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
     EXPECT_EQ(exit.code, 0);
-    EXPECT_EQ(app.ini_value(kSettings, kLastColor), QStringLiteral("12AB34"));
-    EXPECT_EQ(app.stderr_text(), QString());
+    EXPECT_EQ(app.iniValue(kSettings, kLastColor), QStringLiteral("12AB34"));
+    EXPECT_EQ(app.stderrText(), QString());
 }
 
 // A window hidden to the tray would be lost with the tray: it comes back.
@@ -120,18 +120,18 @@ TEST(TrayHostGoesAway, HiddenWindowIsShownAgain) {
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     XAppRun app(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
     ASSERT_TRUE(app.launch()) << app.error().toStdString();
-    ASSERT_TRUE(poll_until([&] { return session.tray_icon().has_value(); }, 5000))
+    ASSERT_TRUE(pollUntil([&] { return session.trayIcon().has_value(); }, 5000))
         << "no huepick icon in the tray";
     const std::optional<QPoint> background = app.background();
     ASSERT_TRUE(background.has_value());
     ASSERT_TRUE(app.click(*background, 3));
-    ASSERT_TRUE(app.wait_viewable(false)) << "the right click did not hide the window";
+    ASSERT_TRUE(app.waitViewable(false)) << "the right click did not hide the window";
 
-    ASSERT_TRUE(session.end_tray(SIGKILL));
-    EXPECT_TRUE(app.wait_viewable(true, 5000)) << "the window stayed hidden with no tray left";
+    ASSERT_TRUE(session.endTray(SIGKILL));
+    EXPECT_TRUE(app.waitViewable(true, 5000)) << "the window stayed hidden with no tray left";
     EXPECT_TRUE(app.running());
-    EXPECT_EQ(app.copy_field(Role::HexField, QStringLiteral("#FF8000")), QStringLiteral("#FF8000"));
-    EXPECT_EQ(app.stderr_text(), QString());
+    EXPECT_EQ(app.copyField(Role::HexField, QStringLiteral("#FF8000")), QStringLiteral("#FF8000"));
+    EXPECT_EQ(app.stderrText(), QString());
 }
 
 // ---------------------------------------------------------------- display gone
@@ -152,8 +152,8 @@ TEST_P(DisplayGoesAway, ProgramExitsWithoutCrashingAndStoresTheColour) {
     ASSERT_TRUE(app.launch()) << app.error().toStdString();
     const std::optional<QRect> where = app.geometry();
     ASSERT_TRUE(where.has_value());
-    ASSERT_TRUE(app.enter_hex(QStringLiteral("#12AB34")));
-    ASSERT_EQ(app.copy_field(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
+    ASSERT_TRUE(app.enterHex(QStringLiteral("#12AB34")));
+    ASSERT_EQ(app.copyField(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
 
     if (GetParam().stepping) {
         // Wait until the green field shows a stepped value; its inside,
@@ -163,22 +163,21 @@ TEST_P(DisplayGoesAway, ProgramExitsWithoutCrashingAndStoresTheColour) {
                                 .translated(where->topLeft());
         const QImage before = session.screenshot().copy(field);
         ASSERT_FALSE(before.isNull());
-        ASSERT_TRUE(app.point_at(Role::GreenUp));
-        ASSERT_TRUE(session.mouse_down(1));
-        ASSERT_TRUE(
-            poll_until([&] { return session.screenshot().copy(field) != before; }, 5000, 50))
+        ASSERT_TRUE(app.pointAt(Role::GreenUp));
+        ASSERT_TRUE(session.mouseDown(1));
+        ASSERT_TRUE(pollUntil([&] { return session.screenshot().copy(field) != before; }, 5000, 50))
             << "holding the green step button changed nothing";
     }
-    ASSERT_TRUE(session.end_server(GetParam().signal));
+    ASSERT_TRUE(session.endServer(GetParam().signal));
 
-    const ExitInfo exit = app.wait_exit(5000);
+    const ExitInfo exit = app.waitExit(5000);
     ASSERT_TRUE(exit.exited) << "huepick is still running without its display";
     EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
-    EXPECT_EQ(core_files(app.app_dir()), QStringList());
-    EXPECT_EQ(core_files(app.work_dir()), QStringList());
+    EXPECT_EQ(core_files(app.appDir()), QStringList());
+    EXPECT_EQ(core_files(app.workDir()), QStringList());
 
-    const std::optional<QString> stored = app.ini_value(kSettings, kLastColor);
-    ASSERT_TRUE(stored.has_value()) << app.ini_text().toStdString();
+    const std::optional<QString> stored = app.iniValue(kSettings, kLastColor);
+    ASSERT_TRUE(stored.has_value()) << app.iniText().toStdString();
     if (GetParam().stepping) {
         ASSERT_EQ(stored->size(), 6) << stored->toStdString();
         EXPECT_TRUE(stored->startsWith(QStringLiteral("12")) &&

@@ -31,11 +31,11 @@ constexpr qint64 kPage = 4096;
 class SmallDisk {
 public:
     SmallDisk() {
-        if (!running_as_root()) {
+        if (!runningAsRoot()) {
             error_ = QStringLiteral("mounting a tmpfs needs root");
             return;
         }
-        const QFileInfo binary(huepick_binary());
+        const QFileInfo binary(huepickBinary());
         const qint64 help = QFileInfo(binary.absolutePath() + QStringLiteral("/help.html")).size();
         const qint64 bytes = binary.size() + help + 64 * kPage;
         const QByteArray options = "size=" + QByteArray::number(bytes) + ",mode=0755";
@@ -129,23 +129,23 @@ TEST_P(FullDiskSettings, ColourThatCannotBeStoredLeavesTheFileWholeAndEndsWithSt
     ASSERT_GT(before.size(), 2 * kPage);
     XSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
-    XAppRun app(session, {.ini = before, .parent_dir = disk.path()});
+    XAppRun app(session, {.ini = before, .parentDir = disk.path()});
     ASSERT_TRUE(app.launch()) << app.error().toStdString();
-    const QStringList listing = entries(app.app_dir());
+    const QStringList listing = entries(app.appDir());
     ASSERT_TRUE(disk.fill(GetParam())) << disk.available() << " bytes left";
 
-    ASSERT_TRUE(app.enter_hex(QStringLiteral("#12AB34")));
-    ASSERT_EQ(app.copy_field(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
+    ASSERT_TRUE(app.enterHex(QStringLiteral("#12AB34")));
+    ASSERT_EQ(app.copyField(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
     ASSERT_TRUE(app.click(Role::CloseButton));
-    const ExitInfo exit = app.wait_exit(5000);
+    const ExitInfo exit = app.waitExit(5000);
     ASSERT_TRUE(exit.exited) << "huepick is still running";
     EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
     EXPECT_EQ(exit.code, 1);
 
-    EXPECT_TRUE(app.ini_text() == before) << "the settings file changed";
-    EXPECT_EQ(entries(app.app_dir()), listing) << "a temporary file was left behind";
-    const QStringList lines = app.stderr_text().split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 1) << app.stderr_text().toStdString();
+    EXPECT_TRUE(app.iniText() == before) << "the settings file changed";
+    EXPECT_EQ(entries(app.appDir()), listing) << "a temporary file was left behind";
+    const QStringList lines = app.stderrText().split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1) << app.stderrText().toStdString();
     EXPECT_TRUE(lines[0].contains(QStringLiteral("store")) &&
                 lines[0].contains(QStringLiteral("huepick.ini")))
         << lines[0].toStdString();
@@ -173,30 +173,30 @@ TEST(FullDiskLog, ExportThatCannotFitLeavesNoFragmentAndTheNextAppendsOneWholeRe
     ASSERT_EQ(kPage - earlier.size(), 16);
     XSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
-    XAppRun app(session, {.ini = ini_with_colour("00FF00"), .parent_dir = disk.path()});
-    const QString log = app.app_file(QStringLiteral("huepick.html"));
-    ASSERT_TRUE(write_file(log, earlier));
+    XAppRun app(session, {.ini = iniWithColour("00FF00"), .parentDir = disk.path()});
+    const QString log = app.appFile(QStringLiteral("huepick.html"));
+    ASSERT_TRUE(writeFile(log, earlier));
     ASSERT_TRUE(app.launch()) << app.error().toStdString();
     ASSERT_TRUE(disk.fill(0));
 
     ASSERT_TRUE(app.click(Role::ExportButton));
-    const QStringList lines = app.wait_stderr_lines(1);
-    ASSERT_EQ(lines.size(), 1) << app.stderr_text().toStdString();
+    const QStringList lines = app.waitStderrLines(1);
+    ASSERT_EQ(lines.size(), 1) << app.stderrText().toStdString();
     EXPECT_TRUE(lines[0].contains(QStringLiteral("huepick.html"))) << lines[0].toStdString();
-    EXPECT_TRUE(read_file(log) == earlier) << read_file(log).value_or("").size() << " bytes";
+    EXPECT_TRUE(readFile(log) == earlier) << readFile(log).value_or("").size() << " bytes";
 
     ASSERT_TRUE(disk.free_space());
     ASSERT_TRUE(app.click(Role::ExportButton));
     const QByteArray record = record_for("#00FF00");
     ASSERT_EQ(record.size(), 102);
-    EXPECT_TRUE(poll_until([&] { return read_file(log) == earlier + record; }, 3000))
-        << read_file(log).value_or("").size() << " bytes, expected " << earlier.size() + 102;
+    EXPECT_TRUE(pollUntil([&] { return readFile(log) == earlier + record; }, 3000))
+        << readFile(log).value_or("").size() << " bytes, expected " << earlier.size() + 102;
 
     ASSERT_TRUE(app.click(Role::CloseButton));
-    const ExitInfo exit = app.wait_exit(5000);
+    const ExitInfo exit = app.waitExit(5000);
     ASSERT_TRUE(exit.exited) << "huepick is still running";
-    EXPECT_EQ(exit.code, 0) << app.stderr_text().toStdString();
-    EXPECT_EQ(app.stderr_text().count(u'\n'), 1) << app.stderr_text().toStdString();
+    EXPECT_EQ(exit.code, 0) << app.stderrText().toStdString();
+    EXPECT_EQ(app.stderrText().count(u'\n'), 1) << app.stderrText().toStdString();
 }
 
 }  // namespace

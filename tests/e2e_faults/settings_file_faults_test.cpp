@@ -26,10 +26,10 @@ const QString kSettings = QStringLiteral("settings");
 const QString kLastColor = QStringLiteral("lastcolor");
 
 void expect_exit(AppRun& app, int code) {
-    const ExitInfo exit = app.wait_exit(5000);
+    const ExitInfo exit = app.waitExit(5000);
     ASSERT_TRUE(exit.exited) << "huepick is still running";
     EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
-    EXPECT_EQ(exit.code, code) << app.stderr_text().toStdString();
+    EXPECT_EQ(exit.code, code) << app.stderrText().toStdString();
 }
 
 void expect_clean_exit(AppRun& app) {
@@ -40,8 +40,8 @@ void expect_clean_exit(AppRun& app) {
 // that the colour took, and closes with the close button.
 void set_colour_and_close(XAppRun& app) {
     ASSERT_TRUE(app.launch()) << app.error().toStdString();
-    ASSERT_TRUE(app.enter_hex(QStringLiteral("#12AB34")));
-    ASSERT_EQ(app.copy_field(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
+    ASSERT_TRUE(app.enterHex(QStringLiteral("#12AB34")));
+    ASSERT_EQ(app.copyField(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
     ASSERT_TRUE(app.click(Role::CloseButton));
     expect_clean_exit(app);
 }
@@ -50,16 +50,16 @@ void set_colour_and_close(XAppRun& app) {
 // from the defaults, and the colour cannot be stored at the end (one more
 // line, status 1).
 void expect_refused_and_not_stored(XAppRun& app) {
-    const QStringList at_start = app.wait_stderr_lines(1);
-    ASSERT_EQ(at_start.size(), 1) << app.stderr_text().toStdString();
+    const QStringList at_start = app.waitStderrLines(1);
+    ASSERT_EQ(at_start.size(), 1) << app.stderrText().toStdString();
     EXPECT_TRUE(at_start[0].contains(QStringLiteral("huepick.ini"))) << at_start[0].toStdString();
-    EXPECT_EQ(app.copy_field(Role::HexField, QStringLiteral("#000000")), QStringLiteral("#000000"));
-    ASSERT_TRUE(app.enter_hex(QStringLiteral("#12AB34")));
-    EXPECT_EQ(app.copy_field(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
+    EXPECT_EQ(app.copyField(Role::HexField, QStringLiteral("#000000")), QStringLiteral("#000000"));
+    ASSERT_TRUE(app.enterHex(QStringLiteral("#12AB34")));
+    EXPECT_EQ(app.copyField(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
     ASSERT_TRUE(app.click(Role::CloseButton));
     ASSERT_NO_FATAL_FAILURE(expect_exit(app, 1));
-    const QStringList lines = app.stderr_text().split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 2) << app.stderr_text().toStdString();
+    const QStringList lines = app.stderrText().split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << app.stderrText().toStdString();
     EXPECT_TRUE(lines[1].contains(QStringLiteral("store")) &&
                 lines[1].contains(QStringLiteral("huepick.ini")))
         << lines[1].toStdString();
@@ -69,17 +69,17 @@ TEST(BrokenSettingsFile, DirectoryInItsPlaceStartsBlackAndIsLeftAlone) {
     XSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     XAppRun app(session);
-    ASSERT_TRUE(QDir().mkdir(app.ini_path()));
-    const QString inside = app.ini_path() + QStringLiteral("/keep");
-    ASSERT_TRUE(write_file(inside, "someone else's\n"));
+    ASSERT_TRUE(QDir().mkdir(app.iniPath()));
+    const QString inside = app.iniPath() + QStringLiteral("/keep");
+    ASSERT_TRUE(writeFile(inside, "someone else's\n"));
 
     ASSERT_TRUE(app.launch()) << app.error().toStdString();
     ASSERT_NO_FATAL_FAILURE(expect_refused_and_not_stored(app));
 
-    EXPECT_TRUE(QFileInfo(app.ini_path()).isDir());
-    EXPECT_EQ(QDir(app.ini_path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+    EXPECT_TRUE(QFileInfo(app.iniPath()).isDir());
+    EXPECT_EQ(QDir(app.iniPath()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
               QStringList{QStringLiteral("keep")});
-    EXPECT_EQ(read_file(inside), QByteArray("someone else's\n"));
+    EXPECT_EQ(readFile(inside), QByteArray("someone else's\n"));
 }
 
 TEST(BrokenSettingsFile, BinaryGarbageIsKeptAndTheColourAddedToIt) {
@@ -94,10 +94,10 @@ TEST(BrokenSettingsFile, BinaryGarbageIsKeptAndTheColourAddedToIt) {
 
     ASSERT_NO_FATAL_FAILURE(set_colour_and_close(app));
 
-    const QByteArray after = app.ini_text();
+    const QByteArray after = app.iniText();
     EXPECT_TRUE(after.startsWith(garbage)) << "the bytes the program does not own were changed";
-    EXPECT_EQ(app.ini_value(kSettings, kLastColor), QStringLiteral("12AB34"));
-    EXPECT_EQ(app.stderr_text(), QString());
+    EXPECT_EQ(app.iniValue(kSettings, kLastColor), QStringLiteral("12AB34"));
+    EXPECT_EQ(app.stderrText(), QString());
 }
 
 // ---------------------------------------------------------------- shapes of the file
@@ -117,16 +117,16 @@ TEST_P(SettingsFileShape, ColourIsReadAndStoredInPlaceKeepingTheFilesShape) {
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     XAppRun app(session, {.ini = GetParam().before});
     ASSERT_TRUE(app.launch()) << app.error().toStdString();
-    EXPECT_EQ(app.copy_field(Role::HexField, QStringLiteral("#FF8000")), QStringLiteral("#FF8000"));
-    ASSERT_TRUE(app.enter_hex(QStringLiteral("#12AB34")));
-    ASSERT_EQ(app.copy_field(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
+    EXPECT_EQ(app.copyField(Role::HexField, QStringLiteral("#FF8000")), QStringLiteral("#FF8000"));
+    ASSERT_TRUE(app.enterHex(QStringLiteral("#12AB34")));
+    ASSERT_EQ(app.copyField(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
     ASSERT_TRUE(app.click(Role::CloseButton));
     expect_clean_exit(app);
 
     QByteArray expected = GetParam().before;
     expected.replace("lastcolor=FF8000", "lastcolor=12AB34");
-    EXPECT_EQ(app.ini_text(), expected);
-    EXPECT_EQ(app.stderr_text(), QString());
+    EXPECT_EQ(app.iniText(), expected);
+    EXPECT_EQ(app.stderrText(), QString());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -156,12 +156,12 @@ TEST_P(LongSettingsLine, IsReadAndTheColourKept) {
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     XAppRun app(session, {.ini = GetParam().ini});
     ASSERT_TRUE(app.launch()) << app.error().toStdString();
-    EXPECT_EQ(app.copy_field(GetParam().field, GetParam().shown), GetParam().shown);
+    EXPECT_EQ(app.copyField(GetParam().field, GetParam().shown), GetParam().shown);
     ASSERT_TRUE(app.click(Role::CloseButton));
     expect_clean_exit(app);
-    EXPECT_TRUE(app.ini_text() == GetParam().stored)
-        << app.ini_text().size() << " bytes stored: " << app.ini_text().left(80).toStdString();
-    EXPECT_EQ(app.stderr_text(), QString());
+    EXPECT_TRUE(app.iniText() == GetParam().stored)
+        << app.iniText().size() << " bytes stored: " << app.iniText().left(80).toStdString();
+    EXPECT_EQ(app.stderrText(), QString());
 }
 
 const QByteArray kHundredKilobytes(100 * 1024, 'x');
@@ -182,10 +182,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Starts the program; how long it took from exec to a viewable window, in ms.
 std::optional<double> start_timed(XAppRun& app) {
-    if (!app.start() || !app.wait_for_window()) {
+    if (!app.start() || !app.waitForWindow()) {
         return std::nullopt;
     }
-    return static_cast<double>(app.ns_since_launch()) / 1e6;
+    return static_cast<double>(app.nsSinceLaunch()) / 1e6;
 }
 
 double median(std::vector<double> v) {
@@ -211,14 +211,14 @@ TEST(OversizedSettingsFile, FiftyMegabytesAreLeftAloneAndCostNoStartUpTime) {
         const std::optional<double> p = start_timed(plain);
         ASSERT_TRUE(p.has_value()) << plain.error().toStdString();
         plain_ms.push_back(*p);
-        ASSERT_TRUE(plain.send_signal(SIGTERM));
+        ASSERT_TRUE(plain.sendSignal(SIGTERM));
         ASSERT_NO_FATAL_FAILURE(expect_exit(plain, 0));
 
         const std::optional<double> h = start_timed(app);
         ASSERT_TRUE(h.has_value()) << app.error().toStdString();
         huge_ms.push_back(*h);
         if (run + 1 < kRuns) {
-            ASSERT_TRUE(app.send_signal(SIGTERM));
+            ASSERT_TRUE(app.sendSignal(SIGTERM));
             ASSERT_NO_FATAL_FAILURE(expect_exit(app, 1));
         }
     }
@@ -232,7 +232,7 @@ TEST(OversizedSettingsFile, FiftyMegabytesAreLeftAloneAndCostNoStartUpTime) {
 
     // The last run goes on: black, as if there were no file, and nothing stored.
     ASSERT_NO_FATAL_FAILURE(expect_refused_and_not_stored(app));
-    const QByteArray after = app.ini_text();
+    const QByteArray after = app.iniText();
     EXPECT_EQ(after.size(), huge.size());
     EXPECT_TRUE(QCryptographicHash::hash(after, QCryptographicHash::Sha256) == hash)
         << "the file was changed";
@@ -243,7 +243,7 @@ TEST(OversizedSettingsFile, FiftyMegabytesAreLeftAloneAndCostNoStartUpTime) {
 class ReadOnlyInstall : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (const std::optional<QString> why = unprivileged_user_unavailable()) {
+        if (const std::optional<QString> why = unprivilegedUserUnavailable()) {
             GTEST_SKIP() << why->toStdString();
         }
         ASSERT_TRUE(session_.ok()) << session_.error().toStdString();
@@ -253,42 +253,41 @@ protected:
     XSession session_;
     XAppRun install_{
         session_,
-        {.ini = QByteArray(kInstalledIni), .unprivileged = true, .folder_writable = false}};
+        {.ini = QByteArray(kInstalledIni), .unprivileged = true, .folderWritable = false}};
 };
 
 // The per-user files take over for reading as well as writing, decided once
 // at start-up; the installed file is neither read nor touched.
 TEST_F(ReadOnlyInstall, KeepsColourAndLogInTheUsersFoldersAcrossRuns) {
     ASSERT_TRUE(install_.launch()) << install_.error().toStdString();
-    EXPECT_EQ(install_.copy_field(Role::HexField, QStringLiteral("#000000")),
+    EXPECT_EQ(install_.copyField(Role::HexField, QStringLiteral("#000000")),
               QStringLiteral("#000000"));
-    ASSERT_TRUE(install_.enter_hex(QStringLiteral("#12AB34")));
-    ASSERT_EQ(install_.copy_field(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
+    ASSERT_TRUE(install_.enterHex(QStringLiteral("#12AB34")));
+    ASSERT_EQ(install_.copyField(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
     ASSERT_TRUE(install_.click(Role::ExportButton));
-    ASSERT_TRUE(poll_until([&] { return read_file(install_.user_log()).has_value(); }, 3000))
-        << "no log in the user's data folder; stderr: " << install_.stderr_text().toStdString();
+    ASSERT_TRUE(pollUntil([&] { return readFile(install_.userLog()).has_value(); }, 3000))
+        << "no log in the user's data folder; stderr: " << install_.stderrText().toStdString();
     ASSERT_TRUE(install_.click(Role::CloseButton));
-    ExitInfo exit = install_.wait_exit();
+    ExitInfo exit = install_.waitExit();
     ASSERT_TRUE(exit.exited) << "huepick is still running";
     EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
     EXPECT_EQ(exit.code, 0);
-    EXPECT_EQ(install_.stderr_text(), QString());
-    EXPECT_EQ(ini_value(install_.user_ini(), kSettings, kLastColor), QStringLiteral("12AB34"));
-    EXPECT_TRUE(read_file(install_.user_log())->contains("COLOR=#12AB34><B>#12AB34</B>"));
+    EXPECT_EQ(install_.stderrText(), QString());
+    EXPECT_EQ(iniValue(install_.userIni(), kSettings, kLastColor), QStringLiteral("12AB34"));
+    EXPECT_TRUE(readFile(install_.userLog())->contains("COLOR=#12AB34><B>#12AB34</B>"));
 
     // The second run starts from the user's file.
     ASSERT_TRUE(install_.launch()) << install_.error().toStdString();
-    EXPECT_EQ(install_.copy_field(Role::HexField, QStringLiteral("#12AB34")),
+    EXPECT_EQ(install_.copyField(Role::HexField, QStringLiteral("#12AB34")),
               QStringLiteral("#12AB34"));
     ASSERT_TRUE(install_.click(Role::CloseButton));
-    exit = install_.wait_exit();
+    exit = install_.waitExit();
     ASSERT_TRUE(exit.exited) << "huepick is still running";
-    EXPECT_EQ(exit.code, 0) << install_.stderr_text().toStdString();
-    EXPECT_EQ(ini_value(install_.user_ini(), kSettings, kLastColor), QStringLiteral("12AB34"));
+    EXPECT_EQ(exit.code, 0) << install_.stderrText().toStdString();
+    EXPECT_EQ(iniValue(install_.userIni(), kSettings, kLastColor), QStringLiteral("12AB34"));
 
-    EXPECT_EQ(read_file(install_.app_file(QStringLiteral("huepick.ini"))),
-              QByteArray(kInstalledIni));
-    EXPECT_FALSE(QFileInfo::exists(install_.app_file(QStringLiteral("huepick.html"))));
+    EXPECT_EQ(readFile(install_.appFile(QStringLiteral("huepick.ini"))), QByteArray(kInstalledIni));
+    EXPECT_FALSE(QFileInfo::exists(install_.appFile(QStringLiteral("huepick.html"))));
 }
 
 }  // namespace

@@ -58,40 +58,40 @@ TEST_P(SpecialFileInPlace, NothingWaitsOnItAndEachFailureIsOneLine) {
     const bool ini_is_special = QByteArray(c.file) == "huepick.ini";
     AppOptions options;
     if (!ini_is_special) {
-        options.ini = ini_with_colour("FF8000");
+        options.ini = iniWithColour("FF8000");
     }
     XAppRun app(session, options);
-    const QString special = app.app_file(QLatin1String(c.file));
+    const QString special = app.appFile(QLatin1String(c.file));
     ASSERT_TRUE(make_special(c, special));
 
     // A program that waited on the file would never show its window.
     ASSERT_TRUE(app.launch()) << app.error().toStdString();
-    EXPECT_EQ(app.copy_field(Role::HexField, ini_is_special ? QStringLiteral("#000000")
-                                                            : QStringLiteral("#FF8000")),
+    EXPECT_EQ(app.copyField(Role::HexField,
+                            ini_is_special ? QStringLiteral("#000000") : QStringLiteral("#FF8000")),
               ini_is_special ? QStringLiteral("#000000") : QStringLiteral("#FF8000"));
-    EXPECT_EQ(app.wait_stderr_lines(c.start_lines).size(), c.start_lines)
-        << app.stderr_text().toStdString();
+    EXPECT_EQ(app.waitStderrLines(c.start_lines).size(), c.start_lines)
+        << app.stderrText().toStdString();
 
     ASSERT_TRUE(app.click(Role::ExportButton));
     if (c.export_lines == 0) {
-        EXPECT_TRUE(poll_until(
-            [&] { return read_file(app.app_file(QStringLiteral("huepick.html"))).has_value(); },
+        EXPECT_TRUE(pollUntil(
+            [&] { return readFile(app.appFile(QStringLiteral("huepick.html"))).has_value(); },
             3000));
     }
     // The export was handled and the program still answers.
     EXPECT_TRUE(app.sync());
-    EXPECT_EQ(app.wait_stderr_lines(c.start_lines + c.export_lines).size(),
+    EXPECT_EQ(app.waitStderrLines(c.start_lines + c.export_lines).size(),
               c.start_lines + c.export_lines)
-        << app.stderr_text().toStdString();
+        << app.stderrText().toStdString();
 
     ASSERT_TRUE(app.click(Role::CloseButton));
-    const ExitInfo exit = app.wait_exit(5000);
+    const ExitInfo exit = app.waitExit(5000);
     ASSERT_TRUE(exit.exited) << "huepick hangs at the end";
     EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
     EXPECT_EQ(exit.code, c.status);
-    const QStringList lines = app.stderr_text().split(u'\n', Qt::SkipEmptyParts);
+    const QStringList lines = app.stderrText().split(u'\n', Qt::SkipEmptyParts);
     EXPECT_EQ(lines.size(), c.start_lines + c.export_lines + c.end_lines)
-        << app.stderr_text().toStdString();
+        << app.stderrText().toStdString();
     for (const QString& line : lines) {
         EXPECT_TRUE(line.contains(QLatin1String(c.file))) << line.toStdString();
     }
@@ -99,8 +99,8 @@ TEST_P(SpecialFileInPlace, NothingWaitsOnItAndEachFailureIsOneLine) {
 
     // A signal ends it promptly too, whatever it has to store.
     ASSERT_TRUE(app.launch()) << app.error().toStdString();
-    ASSERT_TRUE(app.send_signal(SIGTERM));
-    const ExitInfo ended = app.wait_exit(1000);
+    ASSERT_TRUE(app.sendSignal(SIGTERM));
+    const ExitInfo ended = app.waitExit(1000);
     ASSERT_TRUE(ended.exited) << "still running a second after SIGTERM";
     EXPECT_FALSE(ended.crashed) << "killed by signal " << ended.code;
     EXPECT_EQ(ended.code, c.status);

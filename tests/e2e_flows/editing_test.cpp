@@ -15,7 +15,7 @@ namespace {
 #define START(desk) ASSERT_TRUE((desk).open()) << (desk).error().toStdString()
 
 TEST(Notations, EachFunctionKeyCopiesItsOwnText) {
-    Desk desk({}, {.ini = ini_with_colour("FF8000")});
+    Desk desk({}, {.ini = iniWithColour("FF8000")});
     START(desk);
     const std::pair<const char*, const char*> table[] = {
         {"F1", "color = #FF8000"},
@@ -30,16 +30,16 @@ TEST(Notations, EachFunctionKeyCopiesItsOwnText) {
         {"F10", ".backcolor = RGB(255,128,0)"},
     };
     for (const auto& [key, text] : table) {
-        EXPECT_EQ(desk.copy_with_key(QLatin1String(key), QLatin1String(text)), QLatin1String(text))
+        EXPECT_EQ(desk.copyWithKey(QLatin1String(key), QLatin1String(text)), QLatin1String(text))
             << key;
     }
 }
 
 TEST(Notations, ShiftCtrlAndAltLeaveTheFunctionKeyAlone) {
-    Desk desk({}, {.ini = ini_with_colour("FF8000")});
+    Desk desk({}, {.ini = iniWithColour("FF8000")});
     START(desk);
     for (const char* keys : {"shift+F1", "ctrl+F1", "alt+F1"}) {
-        EXPECT_EQ(desk.copy_with_key(QLatin1String(keys), QStringLiteral("color = #FF8000")),
+        EXPECT_EQ(desk.copyWithKey(QLatin1String(keys), QStringLiteral("color = #FF8000")),
                   QStringLiteral("color = #FF8000"))
             << keys;
     }
@@ -48,18 +48,18 @@ TEST(Notations, ShiftCtrlAndAltLeaveTheFunctionKeyAlone) {
 // Pointing is no request for the keyboard: keys typed while another program
 // has it stay with that program.
 TEST(Notations, PointingAtTheHexFieldNeverTakesTheKeyboardFromAnotherProgram) {
-    Desk desk({}, {.ini = ini_with_colour("FF8000")});
+    Desk desk({}, {.ini = iniWithColour("FF8000")});
     START(desk);
     XSession& session = desk.session();
     // Another program takes the keyboard, as after picking from a browser.
     QProcess other;
     other.setProcessEnvironment(session.environment());
-    die_with_parent(other, SIGKILL);
+    dieWithParent(other, SIGKILL);
     other.start(QStringLiteral("xmessage"), {QStringLiteral("-geometry"), QStringLiteral("+0+0"),
                                              QStringLiteral("other program")});
     ASSERT_TRUE(other.waitForStarted(5000));
     QString other_window;
-    poll_until(
+    pollUntil(
         [&] {
             const ToolResult found =
                 session.xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
@@ -71,8 +71,8 @@ TEST(Notations, PointingAtTheHexFieldNeverTakesTheKeyboardFromAnotherProgram) {
     ASSERT_FALSE(other_window.isEmpty());
     ASSERT_TRUE(session.activate(other_window.toUInt()));
 
-    ASSERT_TRUE(session.put_sentinel());
-    ASSERT_TRUE(desk.point_at(Role::HexField));
+    ASSERT_TRUE(session.putSentinel());
+    ASSERT_TRUE(desk.pointAt(Role::HexField));
     ASSERT_TRUE(session.key(QStringLiteral("F1")));
     ASSERT_TRUE(session.key(QStringLiteral("ctrl+a")));
     ASSERT_TRUE(session.type(QStringLiteral("9")));
@@ -81,110 +81,107 @@ TEST(Notations, PointingAtTheHexFieldNeverTakesTheKeyboardFromAnotherProgram) {
     EXPECT_EQ(session.clipboard(), session.sentinel()) << "F1 reached huepick";
     const ToolResult active = session.xdotool({QStringLiteral("getactivewindow")});
     EXPECT_EQ(active.out.trimmed(), other_window) << "the keyboard moved to huepick";
-    EXPECT_EQ(session.x().input_focus(), other_window.toUInt());
+    EXPECT_EQ(session.x().inputFocus(), other_window.toUInt());
 
     // The fields are as they were: the hex field shows the stored colour,
     // and the colour it names is unchanged.
-    EXPECT_EQ(desk.copy_field(Role::HexField, QStringLiteral("#FF8000")),
-              QStringLiteral("#FF8000"));
-    EXPECT_EQ(desk.copy_field(Role::RedField, QStringLiteral("255")), QStringLiteral("255"));
-    stop_process(other);
+    EXPECT_EQ(desk.copyField(Role::HexField, QStringLiteral("#FF8000")), QStringLiteral("#FF8000"));
+    EXPECT_EQ(desk.copyField(Role::RedField, QStringLiteral("255")), QStringLiteral("255"));
+    stopProcess(other);
 }
 
 TEST(ChannelFields, TypedValueAbove255IsClampedInTheFieldAndTheColour) {
-    Desk desk({}, {.ini = ini_with_colour("108000")});
+    Desk desk({}, {.ini = iniWithColour("108000")});
     START(desk);
-    ASSERT_TRUE(desk.type_into(Role::RedField, QStringLiteral("300")));
+    ASSERT_TRUE(desk.typeInto(Role::RedField, QStringLiteral("300")));
 
-    EXPECT_EQ(
-        desk.copy_with_key(QStringLiteral("F9"), QStringLiteral(".forecolor = RGB(255,128,0)")),
-        QStringLiteral(".forecolor = RGB(255,128,0)"));
-    EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF8000")),
+    EXPECT_EQ(desk.copyWithKey(QStringLiteral("F9"), QStringLiteral(".forecolor = RGB(255,128,0)")),
+              QStringLiteral(".forecolor = RGB(255,128,0)"));
+    EXPECT_EQ(desk.copyWithKey(QStringLiteral("F1"), QStringLiteral("color = #FF8000")),
               QStringLiteral("color = #FF8000"));
-    EXPECT_EQ(desk.copy_field(Role::RedField, QStringLiteral("255")), QStringLiteral("255"));
+    EXPECT_EQ(desk.copyField(Role::RedField, QStringLiteral("255")), QStringLiteral("255"));
 }
 
 TEST(HexField, EnterAppliesTheTypedColourToAllThreeChannels) {
-    Desk desk({}, {.ini = ini_with_colour("FF8000")});
+    Desk desk({}, {.ini = iniWithColour("FF8000")});
     START(desk);
-    ASSERT_TRUE(desk.type_into(Role::HexField, QStringLiteral("#00FF00")));
+    ASSERT_TRUE(desk.typeInto(Role::HexField, QStringLiteral("#00FF00")));
     ASSERT_TRUE(desk.session().key(QStringLiteral("Return")));
 
-    EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #00FF00")),
+    EXPECT_EQ(desk.copyWithKey(QStringLiteral("F1"), QStringLiteral("color = #00FF00")),
               QStringLiteral("color = #00FF00"));
-    EXPECT_EQ(desk.copy_field(Role::RedField, QStringLiteral("0")), QStringLiteral("0"));
-    EXPECT_EQ(desk.copy_field(Role::GreenField, QStringLiteral("255")), QStringLiteral("255"));
-    EXPECT_EQ(desk.copy_field(Role::BlueField, QStringLiteral("0")), QStringLiteral("0"));
+    EXPECT_EQ(desk.copyField(Role::RedField, QStringLiteral("0")), QStringLiteral("0"));
+    EXPECT_EQ(desk.copyField(Role::GreenField, QStringLiteral("255")), QStringLiteral("255"));
+    EXPECT_EQ(desk.copyField(Role::BlueField, QStringLiteral("0")), QStringLiteral("0"));
 }
 
 // Lower-case digits are hex digits wherever a colour is read; the stored
 // text is shown as it was, and a colour set by typing is stored upper-case.
 TEST(HexField, LowerCaseDigitsAreReadAtStartAndWhenTyped) {
-    Desk desk({}, {.ini = ini_with_colour("ff8000")});
+    Desk desk({}, {.ini = iniWithColour("ff8000")});
     START(desk);
-    EXPECT_EQ(desk.copy_field(Role::HexField, QStringLiteral("#ff8000")),
-              QStringLiteral("#ff8000"));
-    EXPECT_EQ(desk.copy_field(Role::RedField, QStringLiteral("255")), QStringLiteral("255"));
-    EXPECT_EQ(desk.copy_field(Role::GreenField, QStringLiteral("128")), QStringLiteral("128"));
-    EXPECT_EQ(desk.copy_field(Role::BlueField, QStringLiteral("0")), QStringLiteral("0"));
+    EXPECT_EQ(desk.copyField(Role::HexField, QStringLiteral("#ff8000")), QStringLiteral("#ff8000"));
+    EXPECT_EQ(desk.copyField(Role::RedField, QStringLiteral("255")), QStringLiteral("255"));
+    EXPECT_EQ(desk.copyField(Role::GreenField, QStringLiteral("128")), QStringLiteral("128"));
+    EXPECT_EQ(desk.copyField(Role::BlueField, QStringLiteral("0")), QStringLiteral("0"));
 
-    ASSERT_TRUE(desk.enter_hex(QStringLiteral("#00ff00")));
-    EXPECT_EQ(desk.copy_field(Role::RedField, QStringLiteral("0")), QStringLiteral("0"));
-    EXPECT_EQ(desk.copy_field(Role::GreenField, QStringLiteral("255")), QStringLiteral("255"));
-    EXPECT_EQ(desk.copy_field(Role::BlueField, QStringLiteral("0")), QStringLiteral("0"));
+    ASSERT_TRUE(desk.enterHex(QStringLiteral("#00ff00")));
+    EXPECT_EQ(desk.copyField(Role::RedField, QStringLiteral("0")), QStringLiteral("0"));
+    EXPECT_EQ(desk.copyField(Role::GreenField, QStringLiteral("255")), QStringLiteral("255"));
+    EXPECT_EQ(desk.copyField(Role::BlueField, QStringLiteral("0")), QStringLiteral("0"));
     ASSERT_TRUE(desk.click(Role::CloseButton));
-    const ExitInfo exit = desk.wait_exit(5000);
+    const ExitInfo exit = desk.waitExit(5000);
     ASSERT_TRUE(exit.exited) << "still running after the close button";
-    EXPECT_EQ(exit.code, 0) << desk.stderr_text().toStdString();
-    EXPECT_EQ(desk.ini_value(QStringLiteral("settings"), QStringLiteral("lastcolor")),
+    EXPECT_EQ(exit.code, 0) << desk.stderrText().toStdString();
+    EXPECT_EQ(desk.iniValue(QStringLiteral("settings"), QStringLiteral("lastcolor")),
               QStringLiteral("00FF00"));
 }
 
 TEST(HexField, TypingStopsAtSevenCharacters) {
-    Desk desk({}, {.ini = ini_with_colour("FF8000")});
+    Desk desk({}, {.ini = iniWithColour("FF8000")});
     START(desk);
-    ASSERT_TRUE(desk.type_into(Role::HexField, QStringLiteral("#12345678")));
-    EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #123456")),
+    ASSERT_TRUE(desk.typeInto(Role::HexField, QStringLiteral("#12345678")));
+    EXPECT_EQ(desk.copyWithKey(QStringLiteral("F1"), QStringLiteral("color = #123456")),
               QStringLiteral("color = #123456"));
-    ASSERT_TRUE(desk.type_into(Role::GreenField, QStringLiteral("1234")));
-    EXPECT_EQ(desk.copy_field(Role::GreenField, QStringLiteral("123")), QStringLiteral("123"));
+    ASSERT_TRUE(desk.typeInto(Role::GreenField, QStringLiteral("1234")));
+    EXPECT_EQ(desk.copyField(Role::GreenField, QStringLiteral("123")), QStringLiteral("123"));
 }
 
 TEST(ChannelFields, RightClickCopiesAndDisablesTheFieldUntilTheBackgroundIsCrossed) {
-    Desk desk({}, {.ini = ini_with_colour("FF8000")});
+    Desk desk({}, {.ini = iniWithColour("FF8000")});
     START(desk);
-    EXPECT_EQ(desk.copy_field(Role::GreenField, QStringLiteral("128")), QStringLiteral("128"));
+    EXPECT_EQ(desk.copyField(Role::GreenField, QStringLiteral("128")), QStringLiteral("128"));
 
     // Still over the disabled field: typing must reach no field at all.
     ASSERT_TRUE(desk.session().type(QStringLiteral("7")));
-    ASSERT_TRUE(desk.point_at(Role::GreenField));
+    ASSERT_TRUE(desk.pointAt(Role::GreenField));
     ASSERT_TRUE(desk.session().key(QStringLiteral("ctrl+a")));
     ASSERT_TRUE(desk.session().type(QStringLiteral("9")));
-    EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF8000")),
+    EXPECT_EQ(desk.copyWithKey(QStringLiteral("F1"), QStringLiteral("color = #FF8000")),
               QStringLiteral("color = #FF8000"))
         << "typed text reached a field while the copied one was disabled";
 
     // The hex field's own copy leaves the green field disabled, so a
     // background crossing is what brings it back.
-    ASSERT_TRUE(desk.cross_background());
-    ASSERT_TRUE(desk.type_into(Role::GreenField, QStringLiteral("64")));
-    EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF4000")),
+    ASSERT_TRUE(desk.crossBackground());
+    ASSERT_TRUE(desk.typeInto(Role::GreenField, QStringLiteral("64")));
+    EXPECT_EQ(desk.copyWithKey(QStringLiteral("F1"), QStringLiteral("color = #FF4000")),
               QStringLiteral("color = #FF4000"));
 }
 
 TEST(StepButtons, ClickStepsOnceAndHoldingRepeatsUntilTheRelease) {
-    Desk desk({}, {.ini = ini_with_colour("FF8000")});
+    Desk desk({}, {.ini = iniWithColour("FF8000")});
     START(desk);
     ASSERT_TRUE(desk.click(Role::GreenUp));
-    EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF8100")),
+    EXPECT_EQ(desk.copyWithKey(QStringLiteral("F1"), QStringLiteral("color = #FF8100")),
               QStringLiteral("color = #FF8100"));
 
-    ASSERT_TRUE(desk.point_at(Role::GreenDown));
-    ASSERT_TRUE(desk.session().mouse_down(1));
+    ASSERT_TRUE(desk.pointAt(Role::GreenDown));
+    ASSERT_TRUE(desk.session().mouseDown(1));
     // The hold itself is the input under test.
     QThread::msleep(1500);
-    ASSERT_TRUE(desk.session().mouse_up(1));
-    const std::optional<QString> held = desk.copy_field(Role::GreenField);
+    ASSERT_TRUE(desk.session().mouseUp(1));
+    const std::optional<QString> held = desk.copyField(Role::GreenField);
     ASSERT_TRUE(held.has_value());
     bool number = false;
     const int green = held->toInt(&number);
@@ -194,19 +191,19 @@ TEST(StepButtons, ClickStepsOnceAndHoldingRepeatsUntilTheRelease) {
 
     // Released: the value stays where it stopped.
     QThread::msleep(300);
-    EXPECT_EQ(desk.copy_field(Role::GreenField, *held), *held);
+    EXPECT_EQ(desk.copyField(Role::GreenField, *held), *held);
 }
 
 TEST(StepButtons, HoldingRedUpFrom250StopsAt255) {
-    Desk desk({}, {.ini = ini_with_colour("FA8000")});
+    Desk desk({}, {.ini = iniWithColour("FA8000")});
     START(desk);
-    ASSERT_TRUE(desk.point_at(Role::RedUp));
-    ASSERT_TRUE(desk.session().mouse_down(1));
+    ASSERT_TRUE(desk.pointAt(Role::RedUp));
+    ASSERT_TRUE(desk.session().mouseDown(1));
     QThread::msleep(2000);
-    ASSERT_TRUE(desk.session().mouse_up(1));
-    EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF8000")),
+    ASSERT_TRUE(desk.session().mouseUp(1));
+    EXPECT_EQ(desk.copyWithKey(QStringLiteral("F1"), QStringLiteral("color = #FF8000")),
               QStringLiteral("color = #FF8000"));
-    EXPECT_EQ(desk.copy_field(Role::RedField, QStringLiteral("255")), QStringLiteral("255"));
+    EXPECT_EQ(desk.copyField(Role::RedField, QStringLiteral("255")), QStringLiteral("255"));
 }
 
 }  // namespace

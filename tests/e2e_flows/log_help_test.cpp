@@ -22,25 +22,25 @@ QByteArray record_for(const char* hex) {
 }
 
 TEST(ColourLog, EachExportAppendsOneRecordOfTheShownColour) {
-    Desk desk({}, {.ini = ini_with_colour("FF8000")});
+    Desk desk({}, {.ini = iniWithColour("FF8000")});
     START(desk);
-    const QString log = desk.app_dir() + QStringLiteral("/huepick.html");
+    const QString log = desk.appDir() + QStringLiteral("/huepick.html");
     const QByteArray orange = record_for("#FF8000");
 
     ASSERT_TRUE(desk.click(Role::ExportButton));
-    ASSERT_TRUE(poll_until([&] { return read_file(log) == orange; }, 3000))
-        << read_file(log).value_or(QByteArray()).toStdString();
+    ASSERT_TRUE(pollUntil([&] { return readFile(log) == orange; }, 3000))
+        << readFile(log).value_or(QByteArray()).toStdString();
     ASSERT_TRUE(desk.click(Role::ExportButton));
-    ASSERT_TRUE(poll_until([&] { return read_file(log) == orange + orange; }, 3000))
-        << read_file(log).value_or(QByteArray()).toStdString();
+    ASSERT_TRUE(pollUntil([&] { return readFile(log) == orange + orange; }, 3000))
+        << readFile(log).value_or(QByteArray()).toStdString();
 
-    ASSERT_TRUE(desk.type_into(Role::HexField, QStringLiteral("#00FF00")));
+    ASSERT_TRUE(desk.typeInto(Role::HexField, QStringLiteral("#00FF00")));
     ASSERT_TRUE(desk.session().key(QStringLiteral("Return")));
     ASSERT_TRUE(desk.click(Role::ExportButton));
     const QByteArray green = record_for("#00FF00");
     ASSERT_EQ(green.size(), 102);
-    EXPECT_TRUE(poll_until([&] { return read_file(log) == orange + orange + green; }, 3000))
-        << read_file(log).value_or(QByteArray()).toStdString();
+    EXPECT_TRUE(pollUntil([&] { return readFile(log) == orange + orange + green; }, 3000))
+        << readFile(log).value_or(QByteArray()).toStdString();
 }
 
 // A stand-in for xdg-open: one line per call, the arguments joined by tabs.
@@ -54,14 +54,14 @@ public:
             "for a in \"$@\"; do line=\"$line\t$a\"; done\n"
             "printf '%s\\n' \"$line\" >> '" +
             calls_path().toLocal8Bit() + "'\n";
-        ok_ = write_file(script, text) &&
+        ok_ = writeFile(script, text) &&
               QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     bool ok() const { return ok_ && folder_.ok(); }
     QString folder() const { return folder_.path(); }
     QString calls_path() const { return folder_.file(QStringLiteral("calls")); }
     QStringList calls() const {
-        return QString::fromLocal8Bit(read_file(calls_path()).value_or(QByteArray()))
+        return QString::fromLocal8Bit(readFile(calls_path()).value_or(QByteArray()))
             .split(u'\n', Qt::SkipEmptyParts);
     }
 
@@ -78,29 +78,29 @@ QString opened(const QString& path) {
 TEST(LogAndHelp, ButtonsOpenTheFilesOfTheApplicationFolder) {
     FakeOpener opener;
     ASSERT_TRUE(opener.ok());
-    Desk desk({}, {.ini = ini_with_colour("FF8000"), .path_prefix = opener.folder()});
+    Desk desk({}, {.ini = iniWithColour("FF8000"), .pathPrefix = opener.folder()});
     START(desk);
-    const QString dir = desk.app_dir();
+    const QString dir = desk.appDir();
 
     // No log yet: nothing to open. The help page, pressed next, shows that
     // the first press has been handled.
     ASSERT_TRUE(desk.click(Role::LogButton));
     ASSERT_TRUE(desk.click(Role::HelpButton));
-    ASSERT_TRUE(poll_until([&] { return !opener.calls().isEmpty(); }, 5000))
+    ASSERT_TRUE(pollUntil([&] { return !opener.calls().isEmpty(); }, 5000))
         << "the help button opened nothing";
     EXPECT_EQ(opener.calls(), QStringList{opened(dir + QStringLiteral("/help.html"))});
 
     ASSERT_TRUE(desk.click(Role::ExportButton));
     ASSERT_TRUE(
-        poll_until([&] { return QFile::exists(dir + QStringLiteral("/huepick.html")); }, 3000));
+        pollUntil([&] { return QFile::exists(dir + QStringLiteral("/huepick.html")); }, 3000));
     ASSERT_TRUE(desk.click(Role::LogButton));
-    ASSERT_TRUE(poll_until([&] { return opener.calls().size() >= 2; }, 5000))
+    ASSERT_TRUE(pollUntil([&] { return opener.calls().size() >= 2; }, 5000))
         << "the log button opened nothing after an export";
     EXPECT_EQ(opener.calls(), (QStringList{opened(dir + QStringLiteral("/help.html")),
                                            opened(dir + QStringLiteral("/huepick.html"))}));
 
     EXPECT_TRUE(desk.running());
-    EXPECT_EQ(desk.stderr_text(), QString());
+    EXPECT_EQ(desk.stderrText(), QString());
 }
 
 }  // namespace

@@ -13,13 +13,13 @@ namespace {
 // A left-button drag from `from` (window point) by `offset`, in small steps.
 bool drag(Desk& desk, QPoint from, QPoint offset) {
     XSession& s = desk.session();
-    const std::optional<QPoint> start = desk.to_screen(from);
-    if (!start || !desk.point_at(from) || !s.mouse_down(1)) {
+    const std::optional<QPoint> start = desk.toScreen(from);
+    if (!start || !desk.pointAt(from) || !s.mouseDown(1)) {
         return false;
     }
     constexpr int kSteps = 10;
     for (int i = 1; i <= kSteps; ++i) {
-        if (!s.mouse_move(*start + offset * i / kSteps)) {
+        if (!s.mouseMove(*start + offset * i / kSteps)) {
             return false;
         }
     }
@@ -35,7 +35,7 @@ struct DragCase {
 class Dragging : public ::testing::TestWithParam<DragCase> {};
 
 TEST_P(Dragging, BackgroundDragMovesByThePointerOffsetAndAFieldDragDoesNot) {
-    Desk desk({.window_manager = GetParam().window_manager}, {.ini = ini_with_colour("FF8000")});
+    Desk desk({.windowManager = GetParam().window_manager}, {.ini = iniWithColour("FF8000")});
     START(desk);
     const std::optional<QRect> before = desk.geometry();
     ASSERT_TRUE(before.has_value());
@@ -47,26 +47,26 @@ TEST_P(Dragging, BackgroundDragMovesByThePointerOffsetAndAFieldDragDoesNot) {
         const std::optional<QRect> g = desk.geometry();
         return g && (g->topLeft() - expected).manhattanLength() <= 1;
     };
-    EXPECT_TRUE(poll_until(arrived, 3000))
+    EXPECT_TRUE(pollUntil(arrived, 3000))
         << "at " << ::testing::PrintToString(desk.geometry()) << ", expected near "
         << ::testing::PrintToString(expected);
-    ASSERT_TRUE(desk.session().mouse_up(1));
+    ASSERT_TRUE(desk.session().mouseUp(1));
 
     // Released: moving on without a button leaves the window where it is.
     const std::optional<QRect> dropped = desk.geometry();
     ASSERT_TRUE(dropped.has_value());
     const auto moved_away = [&] { return desk.geometry() != dropped; };
-    ASSERT_TRUE(desk.point_at(*desk.background() + QPoint(0, 3)));
-    ASSERT_TRUE(desk.point_at(*desk.background() + QPoint(3, 0)));
+    ASSERT_TRUE(desk.pointAt(*desk.background() + QPoint(0, 3)));
+    ASSERT_TRUE(desk.pointAt(*desk.background() + QPoint(3, 0)));
     // The copy shows that the program has handled the movements; the window
     // manager may still be placing the window a little later.
-    EXPECT_EQ(desk.copy_field(Role::GreenField, QStringLiteral("128")), QStringLiteral("128"));
-    EXPECT_FALSE(poll_until(moved_away, 300)) << "the window still follows the pointer";
+    EXPECT_EQ(desk.copyField(Role::GreenField, QStringLiteral("128")), QStringLiteral("128"));
+    EXPECT_FALSE(pollUntil(moved_away, 300)) << "the window still follows the pointer";
 
     ASSERT_TRUE(drag(desk, centre(Role::RedField), offset));
-    ASSERT_TRUE(desk.session().mouse_up(1));
-    EXPECT_EQ(desk.copy_field(Role::GreenField, QStringLiteral("128")), QStringLiteral("128"));
-    EXPECT_FALSE(poll_until(moved_away, 300)) << "a drag that starts on a field moved the window";
+    ASSERT_TRUE(desk.session().mouseUp(1));
+    EXPECT_EQ(desk.copyField(Role::GreenField, QStringLiteral("128")), QStringLiteral("128"));
+    EXPECT_FALSE(pollUntil(moved_away, 300)) << "a drag that starts on a field moved the window";
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, Dragging,
@@ -85,58 +85,58 @@ QString wm_state(Desk& desk) {
 }
 
 TEST(HideToTray, RightClickHidesAndTheIconBringsTheWindowBackAsItWas) {
-    Desk desk({.tray = true}, {.ini = ini_with_colour("FF8000")});
+    Desk desk({.tray = true}, {.ini = iniWithColour("FF8000")});
     START(desk);
     std::optional<QRect> icon;
-    ASSERT_TRUE(poll_until([&] { return (icon = desk.session().tray_icon()).has_value(); }, 5000))
+    ASSERT_TRUE(pollUntil([&] { return (icon = desk.session().trayIcon()).has_value(); }, 5000))
         << "no huepick icon in the tray";
     const std::optional<QRect> before = desk.geometry();
 
     ASSERT_TRUE(desk.click(*desk.background(), 3));
-    ASSERT_TRUE(desk.wait_viewable(false)) << "the right click did not hide the window";
+    ASSERT_TRUE(desk.waitViewable(false)) << "the right click did not hide the window";
     EXPECT_TRUE(desk.running());
-    EXPECT_TRUE(desk.session().tray_icon().has_value()) << "the icon went with the window";
+    EXPECT_TRUE(desk.session().trayIcon().has_value()) << "the icon went with the window";
     EXPECT_FALSE(wm_state(desk).contains(QLatin1String("Iconic")))
         << "minimised, though the tray could bring the window back";
 
-    ASSERT_TRUE(desk.session().click_at(icon->center()));
-    ASSERT_TRUE(desk.wait_viewable(true)) << "the icon click did not bring the window back";
+    ASSERT_TRUE(desk.session().clickAt(icon->center()));
+    ASSERT_TRUE(desk.waitViewable(true)) << "the icon click did not bring the window back";
     EXPECT_EQ(desk.geometry(), before);
     // The keys reach the restored window without any help from the test.
-    EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF8000")),
+    EXPECT_EQ(desk.copyWithKey(QStringLiteral("F1"), QStringLiteral("color = #FF8000")),
               QStringLiteral("color = #FF8000"));
 }
 
 TEST(HideWithoutTray, RightClickMinimisesAndTheWindowCanBeRestored) {
-    Desk desk({}, {.ini = ini_with_colour("FF8000")});
+    Desk desk({}, {.ini = iniWithColour("FF8000")});
     START(desk);
     const std::optional<QRect> before = desk.geometry();
 
     ASSERT_TRUE(desk.click(*desk.background(), 3));
-    ASSERT_TRUE(desk.wait_viewable(false)) << "the right click did not take the window away";
+    ASSERT_TRUE(desk.waitViewable(false)) << "the right click did not take the window away";
     EXPECT_TRUE(desk.running());
     EXPECT_TRUE(wm_state(desk).contains(QLatin1String("Iconic"))) << wm_state(desk).toStdString();
 
     ASSERT_TRUE(desk.session().activate(desk.window()));
-    ASSERT_TRUE(desk.wait_viewable(true));
+    ASSERT_TRUE(desk.waitViewable(true));
     EXPECT_EQ(desk.geometry(), before);
-    EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF8000")),
+    EXPECT_EQ(desk.copyWithKey(QStringLiteral("F1"), QStringLiteral("color = #FF8000")),
               QStringLiteral("color = #FF8000"));
 }
 
 // The button comes up only once the window is gone, so the release goes
 // elsewhere; the restored window must not act as if it were still held.
 TEST(HideWithoutTray, ASlowRightClickLeavesNoButtonHeld) {
-    Desk desk({}, {.ini = ini_with_colour("FF8000")});
+    Desk desk({}, {.ini = iniWithColour("FF8000")});
     START(desk);
-    ASSERT_TRUE(desk.point_at(*desk.background()));
-    ASSERT_TRUE(desk.session().mouse_down(3));
-    ASSERT_TRUE(desk.wait_viewable(false));
-    ASSERT_TRUE(desk.session().mouse_up(3));
+    ASSERT_TRUE(desk.pointAt(*desk.background()));
+    ASSERT_TRUE(desk.session().mouseDown(3));
+    ASSERT_TRUE(desk.waitViewable(false));
+    ASSERT_TRUE(desk.session().mouseUp(3));
 
     ASSERT_TRUE(desk.session().activate(desk.window()));
-    ASSERT_TRUE(desk.wait_viewable(true));
-    EXPECT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF8000")),
+    ASSERT_TRUE(desk.waitViewable(true));
+    EXPECT_EQ(desk.copyWithKey(QStringLiteral("F1"), QStringLiteral("color = #FF8000")),
               QStringLiteral("color = #FF8000"));
 }
 
@@ -150,25 +150,25 @@ struct CloseCase {
 class CloseButton : public ::testing::TestWithParam<CloseCase> {};
 
 TEST_P(CloseButton, RightButtonEndsTheProgramAndStoresTheColour) {
-    Desk desk({}, {.ini = ini_with_colour("FF8000")});
+    Desk desk({}, {.ini = iniWithColour("FF8000")});
     START(desk);
     // A colour the file did not hold, so only the exit can have stored it.
     ASSERT_TRUE(desk.click(Role::GreenUp));
-    ASSERT_EQ(desk.copy_with_key(QStringLiteral("F1"), QStringLiteral("color = #FF8100")),
+    ASSERT_EQ(desk.copyWithKey(QStringLiteral("F1"), QStringLiteral("color = #FF8100")),
               QStringLiteral("color = #FF8100"));
 
-    ASSERT_TRUE(desk.point_at(Role::CloseButton));
-    ASSERT_TRUE(desk.session().mouse_down(3));
+    ASSERT_TRUE(desk.pointAt(Role::CloseButton));
+    ASSERT_TRUE(desk.session().mouseDown(3));
     if (!GetParam().release_offset.isNull()) {
-        ASSERT_TRUE(desk.point_at(centre(Role::CloseButton) + GetParam().release_offset));
+        ASSERT_TRUE(desk.pointAt(centre(Role::CloseButton) + GetParam().release_offset));
     }
-    ASSERT_TRUE(desk.session().mouse_up(3));
+    ASSERT_TRUE(desk.session().mouseUp(3));
 
-    const ExitInfo exit = desk.wait_exit(5000);
+    const ExitInfo exit = desk.waitExit(5000);
     ASSERT_TRUE(exit.exited) << "still running after the close button";
     EXPECT_FALSE(exit.crashed);
-    EXPECT_EQ(exit.code, 0) << desk.stderr_text().toStdString();
-    EXPECT_EQ(desk.ini_value(QStringLiteral("settings"), QStringLiteral("lastcolor")),
+    EXPECT_EQ(exit.code, 0) << desk.stderrText().toStdString();
+    EXPECT_EQ(desk.iniValue(QStringLiteral("settings"), QStringLiteral("lastcolor")),
               QStringLiteral("FF8100"));
 }
 

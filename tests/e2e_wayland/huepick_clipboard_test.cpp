@@ -38,7 +38,7 @@ protected:
         // The click gives the keyboard; F1 over the hex field copies.
         ASSERT_TRUE(m_app->click(centreOf(Role::HexField)));
         ASSERT_TRUE(m_app->keyAt(centreOf(Role::HexField), QStringLiteral("F1")));
-        ASSERT_TRUE(poll_until([&] { return m_session->clipboard() == kCopied; }, 3000))
+        ASSERT_TRUE(pollUntil([&] { return m_session->clipboard() == kCopied; }, 3000))
             << m_session->clipboard().value_or(QStringLiteral("(nothing)")).toStdString();
     }
 
@@ -48,7 +48,7 @@ protected:
     }
 
     QList<pid_t> keepersLeft() const {
-        return keepers(m_session->scratch_dir() + QStringLiteral("/app/huepick"));
+        return keepers(m_session->scratchDir() + QStringLiteral("/app/huepick"));
     }
 
     std::unique_ptr<WaylandSession> m_session;
@@ -64,12 +64,12 @@ TEST_F(ClipboardAfterExit, KeeperServesTheCopyUntilAnotherProgramCopies) {
     EXPECT_EQ(m_session->clipboard(), kCopied);
     const QList<pid_t> kept = keepersLeft();
     ASSERT_EQ(kept.size(), 1);
-    ASSERT_TRUE(m_session->set_clipboard(QStringLiteral("newer")));
-    EXPECT_TRUE(poll_until([&] { return !alive(kept.first()); }, 3000));
+    ASSERT_TRUE(m_session->setClipboard(QStringLiteral("newer")));
+    EXPECT_TRUE(pollUntil([&] { return !alive(kept.first()); }, 3000));
 }
 
 TEST_F(ClipboardAfterExit, ANewerCopyByAnotherProgramIsLeftAlone) {
-    ASSERT_TRUE(m_session->set_clipboard(QStringLiteral("newer")));
+    ASSERT_TRUE(m_session->setClipboard(QStringLiteral("newer")));
     close();
     EXPECT_EQ(m_session->clipboard(), QStringLiteral("newer"));
     EXPECT_TRUE(keepersLeft().isEmpty());

@@ -31,7 +31,7 @@ bool HuepickInSession::layOut() {
     if (m_laidOut) {
         return true;
     }
-    m_folder = m_session.scratch_dir() + QStringLiteral("/app");
+    m_folder = m_session.scratchDir() + QStringLiteral("/app");
     const QString binary = QStringLiteral(HUEPICK_BIN);
     if (!QDir().mkpath(m_folder) ||
         !copyExecutable(binary, m_folder + QStringLiteral("/huepick")) ||
@@ -72,9 +72,9 @@ bool HuepickInSession::start() {
     if (!m_program) {
         return false;
     }
-    const std::optional<QRect> window = m_session.wait_window(m_program->pid(), 10000);
+    const std::optional<QRect> window = m_session.waitWindow(m_program->pid(), 10000);
     if (!window) {
-        m_error = QStringLiteral("no window came up; stderr: ") + m_program->stderr_text();
+        m_error = QStringLiteral("no window came up; stderr: ") + m_program->stderrText();
         return false;
     }
     m_window = *window;
@@ -94,12 +94,12 @@ std::optional<QString> HuepickInSession::copyField(QPointF local) {
     const QString sentinel = QStringLiteral("sentinel %1").arg(++m_copies);
     // Crossing the background enables the fields a copy disabled before. The
     // move that enters a window only enters it; the next one moves over it.
-    if (!m_session.set_clipboard(sentinel) || !m_session.move(at(kBackground)) ||
+    if (!m_session.setClipboard(sentinel) || !m_session.move(at(kBackground)) ||
         !m_session.move(at(kBackground + QPointF(2, 1))) || !click(local, Qt::RightButton)) {
         return std::nullopt;
     }
     std::optional<QString> text;
-    poll_until(
+    pollUntil(
         [&] {
             text = m_session.clipboard();
             return text && *text != sentinel;
@@ -109,11 +109,11 @@ std::optional<QString> HuepickInSession::copyField(QPointF local) {
 }
 
 int HuepickInSession::pickingWindows() const {
-    return static_cast<int>(m_session.windows_of(m_program->pid()).size()) - 1;
+    return static_cast<int>(m_session.windowsOf(m_program->pid()).size()) - 1;
 }
 
 bool HuepickInSession::waitPickingWindows(int count, int timeoutMs) const {
-    return poll_until([&] { return pickingWindows() == count; }, timeoutMs);
+    return pollUntil([&] { return pickingWindows() == count; }, timeoutMs);
 }
 
 QByteArray HuepickInSession::iniText() const {

@@ -46,8 +46,8 @@ public:
     int pickingWindows() const;
     bool waitPickingWindows(int count, int timeoutMs = 5000) const;
 
-    std::optional<int> waitExit(int timeoutMs = 5000) { return m_program->wait_exit(timeoutMs); }
-    QString stderrText() { return m_program->stderr_text(); }
+    std::optional<int> waitExit(int timeoutMs = 5000) { return m_program->waitExit(timeoutMs); }
+    QString stderrText() { return m_program->stderrText(); }
     QByteArray iniText() const;
     std::optional<QString> storedColour() const;
 

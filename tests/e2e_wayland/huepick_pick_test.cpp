@@ -68,7 +68,7 @@ protected:
         SessionOptions options;
         options.scale = scale;
         options.portal = portal;
-        options.background_image = file;
+        options.backgroundImage = file;
         m_scale = scale;
         m_session = std::make_unique<WaylandSession>(options);
         ASSERT_TRUE(m_session->ok()) << m_session->error().toStdString();
@@ -170,11 +170,11 @@ TEST_F(PickTest, PickCommandPrintsTheClickedDevicePixel) {
     HuepickInSession app(*m_session);
     std::unique_ptr<SessionProgram> pick = app.run({QStringLiteral("--pick")});
     ASSERT_TRUE(pick) << app.error().toStdString();
-    ASSERT_TRUE(m_session->wait_window(pick->pid(), 10000)) << pick->stderr_text().toStdString();
-    EXPECT_EQ(m_session->windows_of(pick->pid()).size(), 1u) << "more than the picking window";
+    ASSERT_TRUE(m_session->waitWindow(pick->pid(), 10000)) << pick->stderrText().toStdString();
+    EXPECT_EQ(m_session->windowsOf(pick->pid()).size(), 1u) << "more than the picking window";
     const QPoint device(1001, 517);
     ASSERT_TRUE(m_session->click(logicalOf(device)));
-    EXPECT_EQ(pick->wait_exit(5000), 0) << pick->stderr_text().toStdString();
+    EXPECT_EQ(pick->waitExit(5000), 0) << pick->stderrText().toStdString();
     EXPECT_EQ(pick->lines(), QStringList{hexOf(patternAt(device))});
 }
 
@@ -184,9 +184,9 @@ TEST_F(PickTest, PickCommandWithoutThePortalSaysSoAndExitsWithStatusOne) {
     HuepickInSession app(*m_session);
     std::unique_ptr<SessionProgram> pick = app.run({QStringLiteral("--pick")});
     ASSERT_TRUE(pick) << app.error().toStdString();
-    EXPECT_EQ(pick->wait_exit(10000), 1) << pick->stderr_text().toStdString();
+    EXPECT_EQ(pick->waitExit(10000), 1) << pick->stderrText().toStdString();
     EXPECT_EQ(pick->lines(), QStringList());
-    const QString err = pick->stderr_text();
+    const QString err = pick->stderrText();
     EXPECT_EQ(err.count(u'\n'), 1) << err.toStdString();
 }
 

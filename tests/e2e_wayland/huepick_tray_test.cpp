@@ -31,21 +31,21 @@ TEST(TrayOnWayland, RightClickHidesAndTheIconBringsTheWindowBack) {
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     constexpr int kBar = 40;
     QImage before;
-    ASSERT_TRUE(poll_until([&] { return !(before = session.screenshot()).isNull(); }, 3000));
+    ASSERT_TRUE(pollUntil([&] { return !(before = session.screenshot()).isNull(); }, 3000));
     HuepickInSession app(session, iniWithColour("FF8000"));
     ASSERT_TRUE(app.start()) << app.error().toStdString();
 
     std::optional<QRect> icon;
-    ASSERT_TRUE(poll_until(
+    ASSERT_TRUE(pollUntil(
         [&] { return (icon = changedIn(before, session.screenshot(), kBar)).has_value(); }, 5000))
         << "no icon showed up in the bar";
 
     ASSERT_TRUE(app.click({200, 30}, Qt::RightButton));
-    EXPECT_TRUE(poll_until([&] { return session.windows_of(app.program().pid()).empty(); }, 3000))
+    EXPECT_TRUE(pollUntil([&] { return session.windowsOf(app.program().pid()).empty(); }, 3000))
         << "the right click did not hide the window";
 
     ASSERT_TRUE(session.click(QPointF(icon->center())));
-    EXPECT_TRUE(poll_until([&] { return !session.windows_of(app.program().pid()).empty(); }, 3000))
+    EXPECT_TRUE(pollUntil([&] { return !session.windowsOf(app.program().pid()).empty(); }, 3000))
         << "the icon did not bring the window back";
     EXPECT_EQ(app.stderrText(), QString());
 }

@@ -76,7 +76,7 @@ TEST(HuepickOnWayland, FunctionKeyCopiesAndTheColourIsStoredOnClose) {
     // hex field within the program.
     ASSERT_TRUE(app.click(centreOf(Role::HexField)));
     ASSERT_TRUE(app.keyAt(centreOf(Role::HexField), QStringLiteral("F1")));
-    EXPECT_TRUE(poll_until([&] { return session.clipboard() == u"color = #FF8000"; }, 3000))
+    EXPECT_TRUE(pollUntil([&] { return session.clipboard() == u"color = #FF8000"; }, 3000))
         << session.clipboard().value_or(QStringLiteral("(nothing)")).toStdString();
     EXPECT_EQ(app.copyField(centreOf(Role::GreenField)), QStringLiteral("128"));
 
@@ -85,7 +85,7 @@ TEST(HuepickOnWayland, FunctionKeyCopiesAndTheColourIsStoredOnClose) {
     ASSERT_TRUE(session.key(QStringLiteral("ctrl+a")));
     ASSERT_TRUE(session.type(QStringLiteral("#12AB34")));
     ASSERT_TRUE(session.key(QStringLiteral("Return")));
-    EXPECT_TRUE(poll_until([&] { return app.copyField(centreOf(Role::RedField)) == u"18"; }, 3000));
+    EXPECT_TRUE(pollUntil([&] { return app.copyField(centreOf(Role::RedField)) == u"18"; }, 3000));
     ASSERT_TRUE(app.click(centreOf(Role::CloseButton)));
     EXPECT_EQ(app.waitExit(), 0) << app.stderrText().toStdString();
     EXPECT_EQ(app.storedColour(), QStringLiteral("12AB34"));
@@ -106,12 +106,12 @@ TEST(HuepickOnWayland, DragOnTheBackgroundMovesTheWindow) {
     ASSERT_TRUE(session.move(grabbed));
     ASSERT_TRUE(session.press(Qt::LeftButton));
     const auto place = [&] {
-        const std::vector<QRect> now = session.windows_of(app.program().pid());
+        const std::vector<QRect> now = session.windowsOf(app.program().pid());
         return now.empty() ? QPoint() : now.front().topLeft();
     };
     for (int step = 1; step <= 60; ++step) {
         ASSERT_TRUE(session.move(grabbed + QPointF(-4 * step, 3 * step)));
-        poll_until([&] { return place() != before.topLeft(); }, step < 30 ? 20 : 0);
+        pollUntil([&] { return place() != before.topLeft(); }, step < 30 ? 20 : 0);
     }
     ASSERT_TRUE(session.release(Qt::LeftButton));
     const QPoint moved = place() - before.topLeft();
@@ -147,11 +147,11 @@ TEST(SecondStart, ExitsAtOnceAndTheFirstStaysTheOnlyWindow) {
 
     std::unique_ptr<SessionProgram> second = app.run({});
     ASSERT_TRUE(second) << app.error().toStdString();
-    EXPECT_EQ(second->wait_exit(5000), 0) << second->stderr_text().toStdString();
+    EXPECT_EQ(second->waitExit(5000), 0) << second->stderrText().toStdString();
     EXPECT_TRUE(app.program().running());
     EXPECT_EQ(app.pickingWindows(), 0);
-    ASSERT_EQ(session.windows_of(app.program().pid()).size(), 1u);
-    EXPECT_EQ(session.windows_of(app.program().pid()).front(), app.window()) << "the window moved";
+    ASSERT_EQ(session.windowsOf(app.program().pid()).size(), 1u);
+    EXPECT_EQ(session.windowsOf(app.program().pid()).front(), app.window()) << "the window moved";
     ASSERT_TRUE(app.click(centreOf(Role::CloseButton)));
     EXPECT_EQ(app.waitExit(), 0) << app.stderrText().toStdString();
 }

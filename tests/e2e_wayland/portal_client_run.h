@@ -24,9 +24,9 @@ inline Outcome run_client(WaylandSession& session, const QStringList& args = {},
     if (!client) {
         return {why, QStringLiteral("not started")};
     }
-    const auto line = client->wait_line(QString(), 15000);
+    const auto line = client->waitLine(QString(), 15000);
     if (!line) {
-        return {client->stderr_text(), QStringLiteral("silent")};
+        return {client->stderrText(), QStringLiteral("silent")};
     }
     return {*line, line->section(u' ', 0, 0)};
 }
@@ -35,8 +35,8 @@ inline std::unique_ptr<WaylandSession> session_with(Portal portal, const QString
                                                     bool odd_path = false) {
     SessionOptions options;
     options.portal = portal;
-    options.portal_uri = uri;
-    options.portal_odd_path = odd_path;
+    options.portalUri = uri;
+    options.portalOddPath = odd_path;
     return std::make_unique<WaylandSession>(options);
 }
 

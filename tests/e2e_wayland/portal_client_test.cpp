@@ -43,13 +43,13 @@ TEST(PortalClient, FailuresAndCancellingEndWithOneClearOutcome) {
 class CannedFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!WaylandSession::sway_installed()) {
+        if (!WaylandSession::swayInstalled()) {
             GTEST_SKIP() << "sway is not installed";
         }
         QString why;
         user_ = SessionUser::resolve(&why);
         ASSERT_TRUE(user_) << why.toStdString();
-        base_ = user_->make_folder(QDir::tempPath(), QStringLiteral("huepick-canned"));
+        base_ = user_->makeFolder(QDir::tempPath(), QStringLiteral("huepick-canned"));
         ASSERT_FALSE(base_.isEmpty());
         for (const QString& sub : {QStringLiteral("tmp"), QStringLiteral("keep")}) {
             ASSERT_TRUE(QDir().mkdir(base_ + u'/' + sub));

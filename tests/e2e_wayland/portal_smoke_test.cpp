@@ -18,15 +18,15 @@ QString raw_call(WaylandSession& session) {
     if (!call) {
         return why;
     }
-    const auto line = call->wait_line(QString(), 10000);
-    return line ? *line : QStringLiteral("nothing: ") + call->stderr_text();
+    const auto line = call->waitLine(QString(), 10000);
+    return line ? *line : QStringLiteral("nothing: ") + call->stderrText();
 }
 
 TEST(RealPortal, NonInteractiveScreenshotAnswersCodeZeroWithAPngOfTheScreen) {
     SKIP_WITHOUT_SWAY();
     WaylandSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
-    std::cout << "session with portal up in " << session.startup_ms() << " ms\n";
+    std::cout << "session with portal up in " << session.startupMs() << " ms\n";
 
     const QString line = raw_call(session);
     ASSERT_TRUE(line.startsWith(QStringLiteral("response 0 file://"))) << line.toStdString();

@@ -33,8 +33,8 @@ TEST(RealPortal, ClientRoundTripAtFullHdIsMeasured) {
     ASSERT_TRUE(client) << why.toStdString();
     std::vector<int> ms;
     for (int i = 0; i < 20; ++i) {
-        const auto line = client->wait_line(QString(), 10000);
-        ASSERT_TRUE(line) << client->stderr_text().toStdString();
+        const auto line = client->waitLine(QString(), 10000);
+        ASSERT_TRUE(line) << client->stderrText().toStdString();
         ASSERT_TRUE(line->startsWith(QStringLiteral("image 1920 1080 "))) << line->toStdString();
         ms.push_back(line->section(u' ', 4, 4).toInt());
     }

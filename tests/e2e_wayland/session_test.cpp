@@ -36,9 +36,9 @@ TEST_P(SessionAtScale, BackgroundCoversTheOutputAndThePointerIsInvisible) {
     options.portal = Portal::Absent;
     WaylandSession session(options);
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
-    std::cout << "session up in " << session.startup_ms() << " ms\n";
+    std::cout << "session up in " << session.startupMs() << " ms\n";
 
-    const QSize logical = session.logical_size();
+    const QSize logical = session.logicalSize();
     EXPECT_EQ(logical, QSize(1920, 1080) / GetParam());
     for (QPoint p : {QPoint(0, 0), QPoint(logical.width() - 1, logical.height() - 1),
                      QPoint(logical.width() / 3, logical.height() / 2)}) {
@@ -76,7 +76,7 @@ TEST(Session, ImageBackgroundOfTheOutputSizeShowsPixelForPixelAtScaleTwo) {
     SessionOptions options;
     options.scale = 2;
     options.portal = Portal::Absent;
-    options.background_image = file;
+    options.backgroundImage = file;
     WaylandSession session(options);
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     const QImage shot = session.screenshot().convertToFormat(QImage::Format_RGB32);
@@ -99,9 +99,9 @@ TEST(Session, ClipboardIsEmptyThenHoldsWhatWasCopied) {
 
     EXPECT_EQ(session.clipboard(), std::nullopt);
     const QString first = QStringLiteral("#336699 héllo ✓");
-    ASSERT_TRUE(session.set_clipboard(first));
+    ASSERT_TRUE(session.setClipboard(first));
     EXPECT_EQ(session.clipboard(), first);
-    ASSERT_TRUE(session.set_clipboard(QStringLiteral("second")));
+    ASSERT_TRUE(session.setClipboard(QStringLiteral("second")));
     EXPECT_EQ(session.clipboard(), QStringLiteral("second"));
 }
 
@@ -134,10 +134,10 @@ TEST_P(InputAtScale, ClicksArriveAtFractionalPositionsAndKeysAtTheFocusedWindow)
     QString why;
     auto probe = session.run(QStringLiteral(PROBE_WINDOW_BIN), {}, &why);
     ASSERT_TRUE(probe) << why.toStdString();
-    const auto shown = probe->wait_line(QStringLiteral("shown"));
-    ASSERT_TRUE(shown) << probe->stderr_text().toStdString();
+    const auto shown = probe->waitLine(QStringLiteral("shown"));
+    ASSERT_TRUE(shown) << probe->stderrText().toStdString();
     EXPECT_EQ(*shown, QStringLiteral("shown 320 200 %1").arg(GetParam()));
-    const auto rect = session.wait_window(probe->pid());
+    const auto rect = session.waitWindow(probe->pid());
     ASSERT_TRUE(rect);
     EXPECT_EQ(rect->size(), QSize(320, 200));
 
@@ -152,26 +152,26 @@ TEST_P(InputAtScale, ClicksArriveAtFractionalPositionsAndKeysAtTheFocusedWindow)
         ASSERT_TRUE(session.click(QPointF(rect->topLeft()) + c.at, c.button));
         const QString where =
             QStringLiteral("%1 %2").arg(c.at.x(), 0, 'f', 4).arg(c.at.y(), 0, 'f', 4);
-        EXPECT_EQ(probe->wait_line(QStringLiteral("press")),
+        EXPECT_EQ(probe->waitLine(QStringLiteral("press")),
                   QStringLiteral("press %1 %2").arg(QLatin1String(c.name), where))
             << probe->lines().join(u'\n').toStdString();
-        EXPECT_EQ(probe->wait_line(QStringLiteral("release")),
+        EXPECT_EQ(probe->waitLine(QStringLiteral("release")),
                   QStringLiteral("release %1 %2").arg(QLatin1String(c.name), where));
     }
 
     ASSERT_TRUE(session.key(QStringLiteral("a")));
-    EXPECT_EQ(probe->wait_line(QStringLiteral("key")), QStringLiteral("key A a"));
+    EXPECT_EQ(probe->waitLine(QStringLiteral("key")), QStringLiteral("key A a"));
     ASSERT_TRUE(session.key(QStringLiteral("ctrl+c")));
-    const auto copy = probe->wait_line(QStringLiteral("key Ctrl+C"));
+    const auto copy = probe->waitLine(QStringLiteral("key Ctrl+C"));
     EXPECT_TRUE(copy) << probe->lines().join(u'\n').toStdString();
     // wtype's keymap has one level per key, so Shift+Tab stays Tab (a real
     // keyboard gives Backtab) and shift+b types "b": text goes through type().
     ASSERT_TRUE(session.key(QStringLiteral("shift+Tab")));
-    const auto back = probe->wait_line(QStringLiteral("key Shift+Tab"));
+    const auto back = probe->waitLine(QStringLiteral("key Shift+Tab"));
     EXPECT_TRUE(back) << probe->lines().join(u'\n').toStdString();
     ASSERT_TRUE(session.type(QStringLiteral("Zé")));
-    EXPECT_EQ(probe->wait_line(QStringLiteral("key")), QStringLiteral("key Z Z"));
-    EXPECT_EQ(probe->wait_line(QStringLiteral("key")), QStringLiteral("key É é"));
+    EXPECT_EQ(probe->waitLine(QStringLiteral("key")), QStringLiteral("key Z Z"));
+    EXPECT_EQ(probe->waitLine(QStringLiteral("key")), QStringLiteral("key É é"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, InputAtScale, ::testing::Values(1, 2));

@@ -7,7 +7,7 @@
 #include "qt_print.h"
 #include "wayland_session.h"
 
-#define SKIP_WITHOUT_SWAY()                                  \
-    if (!::e2e::wayland::WaylandSession::sway_installed()) { \
-        GTEST_SKIP() << "sway is not installed";             \
+#define SKIP_WITHOUT_SWAY()                                 \
+    if (!::e2e::wayland::WaylandSession::swayInstalled()) { \
+        GTEST_SKIP() << "sway is not installed";            \
     }

@@ -21,7 +21,7 @@ inline const QString kMainTitle = QStringLiteral("Vantrel!'s Huepick");
 
 // Path of the huepick binary under test: the one built here, unless
 // HUEPICK_E2E_BIN names another (an installed or a deliberately broken one).
-QString huepick_binary();
+QString huepickBinary();
 
 struct AppOptions {
     // Exact content of huepick.ini; no file when unset.
@@ -29,21 +29,21 @@ struct AppOptions {
     // Added to (or, with an empty value, removed from) the environment.
     QMap<QString, QString> env{};
     // Put first on PATH, e.g. a folder with a fake xdg-open.
-    QString path_prefix{};
-    bool copy_help = true;
+    QString pathPrefix{};
+    bool copyHelp = true;
     // Run by a user without privileges (see unprivileged_user.h), with a home
     // and a runtime folder of its own.
     bool unprivileged = false;
     // Whether the program may write its application folder; huepick.ini is
     // its own only when it may.
-    bool folder_writable = true;
+    bool folderWritable = true;
     // huepick.html in the application folder, which the program may read but
     // not write.
-    std::optional<QByteArray> read_only_log{};
+    std::optional<QByteArray> readOnlyLog{};
     // An existing folder to lay the application folder out in, e.g. a small
     // file system that a test fills; a private one when empty. Whoever made
     // the folder removes it with what it holds.
-    QString parent_dir{};
+    QString parentDir{};
 };
 
 struct ExitInfo {
@@ -64,58 +64,58 @@ public:
     // `args`; a later call starts it again from the same folder. False with
     // error() set.
     bool start(const QStringList& args = {});
-    const QString& error() const { return error_; }
+    const QString& error() const { return m_error; }
 
     // The folders exist from construction on, so a test can plant things.
-    QString app_dir() const;
-    QString app_file(const QString& name) const { return app_dir() + u'/' + name; }
-    QString ini_path() const { return app_file(QStringLiteral("huepick.ini")); }
+    QString appDir() const;
+    QString appFile(const QString& name) const { return appDir() + u'/' + name; }
+    QString iniPath() const { return appFile(QStringLiteral("huepick.ini")); }
     // The folder the program starts in; not the application folder.
-    QString work_dir() const { return root_.file(QStringLiteral("cwd")); }
+    QString workDir() const { return m_root.file(QStringLiteral("cwd")); }
     // The program's HOME, and the per-user files it may fall back to there.
     QString home() const;
-    QString user_ini() const { return home() + QStringLiteral("/.config/huepick/huepick.ini"); }
-    QString user_log() const {
+    QString userIni() const { return home() + QStringLiteral("/.config/huepick/huepick.ini"); }
+    QString userLog() const {
         return home() + QStringLiteral("/.local/share/huepick/huepick.html");
     }
 
     qint64 pid() const;
     // Nanoseconds since the moment just before the exec.
-    qint64 ns_since_launch() const { return launch_clock_.nsecsElapsed(); }
+    qint64 nsSinceLaunch() const { return m_launchClock.nsecsElapsed(); }
     bool running() const;
-    bool send_signal(int signal);
-    ExitInfo wait_exit(int timeout_ms = 5000);
+    bool sendSignal(int signal);
+    ExitInfo waitExit(int timeoutMs = 5000);
 
     // Everything the current run printed so far.
-    QString stdout_text();
-    QString stderr_text();
-    // The lines on stderr once there are at least `at_least` of them, or
+    QString stdoutText();
+    QString stderrText();
+    // The lines on stderr once there are at least `atLeast` of them, or
     // those there are at the deadline.
-    QStringList wait_stderr_lines(int at_least, int timeout_ms = 3000);
+    QStringList waitStderrLines(int atLeast, int timeoutMs = 3000);
 
-    QByteArray ini_text() const;
+    QByteArray iniText() const;
     // Section and key are matched without regard to case.
-    std::optional<QString> ini_value(const QString& section, const QString& key) const;
-    bool write_ini(const QByteArray& content) const;
+    std::optional<QString> iniValue(const QString& section, const QString& key) const;
+    bool writeIni(const QByteArray& content) const;
 
 protected:
-    void set_error(const QString& why) { error_ = why; }
+    void setError(const QString& why) { m_error = why; }
 
 private:
-    bool lay_out();
-    QProcessEnvironment run_environment() const;
-    void collect_output();
+    bool layOut();
+    QProcessEnvironment runEnvironment() const;
+    void collectOutput();
 
-    QProcessEnvironment base_;
-    AppOptions options_;
-    TempDir root_{QStringLiteral("app")};
-    bool laid_out_ = false;
-    std::unique_ptr<QProcess> process_;
-    QElapsedTimer launch_clock_;
-    QString error_;
-    QByteArray out_;
-    QByteArray err_;
-    std::optional<ExitInfo> exit_;
+    QProcessEnvironment m_base;
+    AppOptions m_options;
+    TempDir m_root{QStringLiteral("app")};
+    bool m_laidOut = false;
+    std::unique_ptr<QProcess> m_process;
+    QElapsedTimer m_launchClock;
+    QString m_error;
+    QByteArray m_out;
+    QByteArray m_err;
+    std::optional<ExitInfo> m_exit;
 };
 
 }  // namespace e2e

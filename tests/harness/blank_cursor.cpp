@@ -32,7 +32,7 @@ constexpr quint32 kTocEntrySize = 12;
 constexpr quint32 kImageHeaderSize = 36;
 
 // One image per nominal size; every pixel is 0 (transparent black).
-QByteArray blank_cursor_file() {
+QByteArray blankCursorFile() {
     const quint32 sizes[] = {24, 48};
     QByteArray data;
     QDataStream out(&data, QIODevice::WriteOnly);
@@ -58,8 +58,8 @@ QByteArray blank_cursor_file() {
 
 }  // namespace
 
-bool write_blank_cursor_theme(const QString& icons_dir) {
-    const QString theme = icons_dir + u'/' + kBlankCursorTheme;
+bool writeBlankCursorTheme(const QString& iconsDir) {
+    const QString theme = iconsDir + u'/' + kBlankCursorTheme;
     const QString cursors = theme + QStringLiteral("/cursors");
     if (!QDir().mkpath(cursors)) {
         return false;
@@ -71,7 +71,7 @@ bool write_blank_cursor_theme(const QString& icons_dir) {
         return false;
     }
     // One file; every other name is a link to it.
-    const QByteArray image = blank_cursor_file();
+    const QByteArray image = blankCursorFile();
     const QStringList names = QString::fromLatin1(kCursorNames).split(u' ', Qt::SkipEmptyParts);
     QFile file(cursors + u'/' + names.first());
     if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size()) {

@@ -9,9 +9,9 @@ namespace e2e::wayland {
 
 inline const QString kBlankCursorTheme = QStringLiteral("huepick-blank");
 
-// Writes the theme under `icons_dir` (the folder XCURSOR_PATH names):
-// icons_dir/huepick-blank/index.theme and one cursor file under every name
+// Writes the theme under `iconsDir` (the folder XCURSOR_PATH names):
+// iconsDir/huepick-blank/index.theme and one cursor file under every name
 // the compositor and Qt ask for. False when a file cannot be written.
-bool write_blank_cursor_theme(const QString& icons_dir);
+bool writeBlankCursorTheme(const QString& iconsDir);
 
 }  // namespace e2e::wayland

@@ -10,20 +10,20 @@
 namespace e2e {
 
 // Only "[settings]" with this colour.
-QByteArray ini_with_colour(const char* hex);
+QByteArray iniWithColour(const char* hex);
 
 namespace detail {
 // Constructed first, so that the run can be given the session.
 struct OwnSession {
-    explicit OwnSession(XSessionOptions options) : own_session(std::move(options)) {}
-    XSession own_session;
+    explicit OwnSession(XSessionOptions options) : ownSession(std::move(options)) {}
+    XSession ownSession;
 };
 }  // namespace detail
 
 class Desk : private detail::OwnSession, public XAppRun {
 public:
-    explicit Desk(XSessionOptions session_options = {}, AppOptions app_options = {})
-        : OwnSession(std::move(session_options)), XAppRun(own_session, std::move(app_options)) {}
+    explicit Desk(XSessionOptions sessionOptions = {}, AppOptions appOptions = {})
+        : OwnSession(std::move(sessionOptions)), XAppRun(ownSession, std::move(appOptions)) {}
 
     // Launches the program, finds its background and gives its window the
     // keyboard; false with error() set.
@@ -32,18 +32,18 @@ public:
             return false;
         }
         if (!background()) {
-            set_error(QStringLiteral("no background point in the window's shape"));
+            setError(QStringLiteral("no background point in the window's shape"));
             return false;
         }
         if (!focus()) {
-            set_error(QStringLiteral("the window cannot be given the keyboard focus"));
+            setError(QStringLiteral("the window cannot be given the keyboard focus"));
             return false;
         }
         return true;
     }
 };
 
-inline QByteArray ini_with_colour(const char* hex) {
+inline QByteArray iniWithColour(const char* hex) {
     return QByteArray("[settings]\nlastcolor=") + hex + '\n';
 }
 

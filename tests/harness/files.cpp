@@ -4,7 +4,7 @@
 
 namespace e2e {
 
-std::optional<QByteArray> read_file(const QString& path) {
+std::optional<QByteArray> readFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
@@ -12,34 +12,33 @@ std::optional<QByteArray> read_file(const QString& path) {
     return file.readAll();
 }
 
-bool write_file(const QString& path, const QByteArray& content) {
+bool writeFile(const QString& path, const QByteArray& content) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            file.write(content) == content.size();
 }
 
-std::optional<QString> ini_value_of(const QByteArray& text, const QString& section,
-                                    const QString& key) {
-    bool in_section = false;
+std::optional<QString> iniValueOf(const QByteArray& text, const QString& section,
+                                  const QString& key) {
+    bool inSection = false;
     for (const QByteArray& raw : text.split('\n')) {
         const QString line = QString::fromLatin1(raw).trimmed();
         if (line.startsWith(u'[') && line.endsWith(u']')) {
-            in_section =
+            inSection =
                 line.mid(1, line.size() - 2).trimmed().compare(section, Qt::CaseInsensitive) == 0;
             continue;
         }
         const qsizetype eq = line.indexOf(u'=');
-        if (in_section && eq > 0 &&
-            line.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0) {
+        if (inSection && eq > 0 && line.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0) {
             return line.mid(eq + 1).trimmed();
         }
     }
     return std::nullopt;
 }
 
-std::optional<QString> ini_value(const QString& path, const QString& section, const QString& key) {
-    const std::optional<QByteArray> text = read_file(path);
-    return text ? ini_value_of(*text, section, key) : std::nullopt;
+std::optional<QString> iniValue(const QString& path, const QString& section, const QString& key) {
+    const std::optional<QByteArray> text = readFile(path);
+    return text ? iniValueOf(*text, section, key) : std::nullopt;
 }
 
 }  // namespace e2e

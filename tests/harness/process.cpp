@@ -17,46 +17,46 @@ QString ToolResult::describe() const {
     }
     return QStringLiteral("%1 %2; stdout: %3; stderr: %4")
         .arg(crashed ? QStringLiteral("killed by signal") : QStringLiteral("exit code"))
-        .arg(exit_code)
+        .arg(exitCode)
         .arg(out.trimmed(), err.trimmed());
 }
 
-void die_with_parent(QProcess& process, int signal) {
+void dieWithParent(QProcess& process, int signal) {
     process.setChildProcessModifier([signal] { ::prctl(PR_SET_PDEATHSIG, signal); });
 }
 
-ToolResult run_tool(const QString& program, const QStringList& args, const QProcessEnvironment& env,
-                    int timeout_ms) {
+ToolResult runTool(const QString& program, const QStringList& args, const QProcessEnvironment& env,
+                   int timeoutMs) {
     ToolResult result;
     QProcess process;
     process.setProcessEnvironment(env);
     process.setStandardInputFile(QProcess::nullDevice());
-    die_with_parent(process, SIGKILL);
+    dieWithParent(process, SIGKILL);
     process.start(program, args);
-    if (!process.waitForStarted(timeout_ms)) {
+    if (!process.waitForStarted(timeoutMs)) {
         result.err = process.errorString();
         return result;
     }
     result.started = true;
-    result.finished = process.waitForFinished(timeout_ms);
+    result.finished = process.waitForFinished(timeoutMs);
     if (!result.finished) {
         process.kill();
         process.waitForFinished(1000);
     } else {
         result.crashed = process.exitStatus() == QProcess::CrashExit;
-        result.exit_code = process.exitCode();
+        result.exitCode = process.exitCode();
     }
     result.out = QString::fromLocal8Bit(process.readAllStandardOutput());
     result.err = QString::fromLocal8Bit(process.readAllStandardError());
     return result;
 }
 
-void stop_process(QProcess& process, int grace_ms) {
+void stopProcess(QProcess& process, int graceMs) {
     if (process.state() == QProcess::NotRunning) {
         return;
     }
     process.terminate();
-    if (!process.waitForFinished(grace_ms)) {
+    if (!process.waitForFinished(graceMs)) {
         process.kill();
         process.waitForFinished(2000);
     }
@@ -67,17 +67,17 @@ TempDir::TempDir(const QString& label) {
         QDir::tempPath().toLocal8Bit() + "/huepick-e2e-" + label.toLocal8Bit() + "-XXXXXX";
     // mkdtemp creates the folder with mode 0700, as Qt wants for XDG_RUNTIME_DIR.
     if (char* made = ::mkdtemp(pattern.data())) {
-        path_ = QString::fromLocal8Bit(made);
+        m_path = QString::fromLocal8Bit(made);
     }
 }
 
 TempDir::~TempDir() {
-    if (!path_.isEmpty()) {
-        QDir(path_).removeRecursively();
+    if (!m_path.isEmpty()) {
+        QDir(m_path).removeRecursively();
     }
 }
 
-double rss_mb(qint64 pid) {
+double rssMb(qint64 pid) {
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));
     if (!status.open(QIODevice::ReadOnly)) {
         return -1;

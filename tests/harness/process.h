@@ -17,38 +17,38 @@ struct ToolResult {
     bool started = false;
     bool finished = false;  // false: it ran past its deadline and was killed
     bool crashed = false;
-    int exit_code = -1;
+    int exitCode = -1;
     QString out;
     QString err;
 
-    bool ok() const { return started && finished && !crashed && exit_code == 0; }
+    bool ok() const { return started && finished && !crashed && exitCode == 0; }
     // One line for assertion messages.
     QString describe() const;
 };
 
-// Runs program with args to completion, killing it after timeout_ms.
-ToolResult run_tool(const QString& program, const QStringList& args, const QProcessEnvironment& env,
-                    int timeout_ms = 5000);
+// Runs program with args to completion, killing it after timeoutMs.
+ToolResult runTool(const QString& program, const QStringList& args, const QProcessEnvironment& env,
+                   int timeoutMs = 5000);
 
 // Makes the child get `signal` when the test process dies, so that a test
 // killed by the ctest timeout leaves no X server or program behind.
-void die_with_parent(QProcess& process, int signal);
+void dieWithParent(QProcess& process, int signal);
 
-// SIGTERM, then SIGKILL once grace_ms have passed; reaps the child.
-void stop_process(QProcess& process, int grace_ms = 1000);
+// SIGTERM, then SIGKILL once graceMs have passed; reaps the child.
+void stopProcess(QProcess& process, int graceMs = 1000);
 
-// Calls done() every interval_ms until it returns true or timeout_ms pass.
+// Calls done() every intervalMs until it returns true or timeoutMs pass.
 // The condition is checked once more at the deadline. The interval may be a
 // fraction of a millisecond, for timing start-up.
 template <class Condition>
-bool poll_until(Condition done, int timeout_ms, double interval_ms = 10) {
+bool pollUntil(Condition done, int timeoutMs, double intervalMs = 10) {
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < timeout_ms) {
+    while (clock.elapsed() < timeoutMs) {
         if (done()) {
             return true;
         }
-        QThread::usleep(static_cast<unsigned long>(interval_ms * 1000));
+        QThread::usleep(static_cast<unsigned long>(intervalMs * 1000));
     }
     return done();
 }
@@ -61,15 +61,15 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    bool ok() const { return !path_.isEmpty(); }
-    const QString& path() const { return path_; }
-    QString file(const QString& name) const { return path_ + u'/' + name; }
+    bool ok() const { return !m_path.isEmpty(); }
+    const QString& path() const { return m_path; }
+    QString file(const QString& name) const { return m_path + u'/' + name; }
 
 private:
-    QString path_;
+    QString m_path;
 };
 
 // VmRSS of a process in MiB, or a negative value when it cannot be read.
-double rss_mb(qint64 pid);
+double rssMb(qint64 pid);
 
 }  // namespace e2e

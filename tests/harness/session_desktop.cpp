@@ -14,7 +14,7 @@ namespace e2e::wayland {
 namespace {
 
 // Linux input event codes.
-int button_code(Qt::MouseButton button) {
+int buttonCode(Qt::MouseButton button) {
     switch (button) {
         case Qt::LeftButton:
             return 272;
@@ -27,7 +27,7 @@ int button_code(Qt::MouseButton button) {
     }
 }
 
-QString modifier_for_wtype(const QString& name) {
+QString modifierForWtype(const QString& name) {
     const QString lower = name.toLower();
     if (lower == QLatin1String("ctrl") || lower == QLatin1String("control")) {
         return QStringLiteral("ctrl");
@@ -43,7 +43,7 @@ QString modifier_for_wtype(const QString& name) {
     return {};
 }
 
-void collect_windows(const QJsonObject& node, qint64 pid, std::vector<QRect>& found) {
+void collectWindows(const QJsonObject& node, qint64 pid, std::vector<QRect>& found) {
     if (node[QLatin1String("pid")].toInteger(-1) == pid) {
         const QJsonObject r = node[QLatin1String("rect")].toObject();
         found.emplace_back(r[QLatin1String("x")].toInt(), r[QLatin1String("y")].toInt(),
@@ -51,30 +51,30 @@ void collect_windows(const QJsonObject& node, qint64 pid, std::vector<QRect>& fo
     }
     for (const char* children : {"nodes", "floating_nodes"}) {
         for (const QJsonValue& child : node[QLatin1String(children)].toArray()) {
-            collect_windows(child.toObject(), pid, found);
+            collectWindows(child.toObject(), pid, found);
         }
     }
 }
 
 }  // namespace
 
-bool WaylandSession::pointer_command(const QString& line) {
-    if (!pointer_ || pointer_->state() != QProcess::Running) {
+bool WaylandSession::pointerCommand(const QString& line) {
+    if (!m_pointer || m_pointer->state() != QProcess::Running) {
         qWarning("wayland session: the virtual pointer is gone: %s",
-                 qPrintable(tail_of(log_path(QStringLiteral("wl_input")))));
+                 qPrintable(tailOf(logPath(QStringLiteral("wl_input")))));
         return false;
     }
-    pointer_->write(line.toUtf8() + '\n');
+    m_pointer->write(line.toUtf8() + '\n');
     QElapsedTimer clock;
     clock.start();
-    while (!pointer_->canReadLine() && clock.elapsed() < 2000) {
-        pointer_->waitForReadyRead(static_cast<int>(2000 - clock.elapsed()));
+    while (!m_pointer->canReadLine() && clock.elapsed() < 2000) {
+        m_pointer->waitForReadyRead(static_cast<int>(2000 - clock.elapsed()));
     }
-    if (!pointer_->canReadLine()) {
+    if (!m_pointer->canReadLine()) {
         qWarning("wayland session: no answer from the virtual pointer to \"%s\"", qPrintable(line));
         return false;
     }
-    const QByteArray answer = pointer_->readLine().trimmed();
+    const QByteArray answer = m_pointer->readLine().trimmed();
     if (answer != "ok") {
         qWarning("wayland session: \"%s\": %s", qPrintable(line), answer.constData());
     }
@@ -83,27 +83,27 @@ bool WaylandSession::pointer_command(const QString& line) {
 
 bool WaylandSession::move(QPointF to) {
     // 'f' with 8 decimals keeps every 1/256 step exact.
-    return pointer_command(
+    return pointerCommand(
         QStringLiteral("move %1 %2").arg(to.x(), 0, 'f', 8).arg(to.y(), 0, 'f', 8));
 }
 
 bool WaylandSession::press(Qt::MouseButton button) {
-    return button_code(button) > 0 &&
-           pointer_command(QStringLiteral("down %1").arg(button_code(button)));
+    return buttonCode(button) > 0 &&
+           pointerCommand(QStringLiteral("down %1").arg(buttonCode(button)));
 }
 
 bool WaylandSession::release(Qt::MouseButton button) {
-    return button_code(button) > 0 &&
-           pointer_command(QStringLiteral("up %1").arg(button_code(button)));
+    return buttonCode(button) > 0 &&
+           pointerCommand(QStringLiteral("up %1").arg(buttonCode(button)));
 }
 
 bool WaylandSession::click(QPointF at, Qt::MouseButton button) {
-    return button_code(button) > 0 && move(at) &&
-           pointer_command(QStringLiteral("click %1").arg(button_code(button)));
+    return buttonCode(button) > 0 && move(at) &&
+           pointerCommand(QStringLiteral("click %1").arg(buttonCode(button)));
 }
 
 bool WaylandSession::key(const QString& combo) {
-    if (!ensure_keyboard()) {
+    if (!ensureKeyboard()) {
         return false;
     }
     QStringList parts = combo.split(u'+');
@@ -116,7 +116,7 @@ bool WaylandSession::key(const QString& combo) {
     QStringList args;
     QStringList release;
     for (const QString& part : parts) {
-        const QString modifier = modifier_for_wtype(part);
+        const QString modifier = modifierForWtype(part);
         if (modifier.isEmpty()) {
             qWarning("wayland session: unknown modifier \"%s\"", qPrintable(part));
             return false;
@@ -133,7 +133,7 @@ bool WaylandSession::key(const QString& combo) {
 }
 
 bool WaylandSession::type(const QString& text) {
-    return ensure_keyboard() && tool(QStringLiteral("wtype"), {text}, 10000).ok();
+    return ensureKeyboard() && tool(QStringLiteral("wtype"), {text}, 10000).ok();
 }
 
 QImage WaylandSession::screenshot() const {
@@ -157,65 +157,65 @@ std::optional<QColor> WaylandSession::pixel(QPoint logical) const {
     return image.pixelColor(0, 0);
 }
 
-std::optional<QString> WaylandSession::clipboard(int timeout_ms) const {
+std::optional<QString> WaylandSession::clipboard(int timeoutMs) const {
     // Exit code 1 with "Nothing is copied" when the clipboard is empty.
     const ToolResult r =
-        tool(QStringLiteral("wl-paste"), {QStringLiteral("--no-newline")}, timeout_ms);
+        tool(QStringLiteral("wl-paste"), {QStringLiteral("--no-newline")}, timeoutMs);
     return r.ok() ? std::optional<QString>(r.text()) : std::nullopt;
 }
 
-bool WaylandSession::set_clipboard(const QString& text) {
-    if (clipboard_owner_) {
-        stop_process(*clipboard_owner_);
+bool WaylandSession::setClipboard(const QString& text) {
+    if (m_clipboardOwner) {
+        stopProcess(*m_clipboardOwner);
     }
     // In the foreground, so that it stays our child and stops by PID.
-    clipboard_owner_ = std::make_unique<QProcess>();
-    clipboard_owner_->setProcessEnvironment(environment());
-    clipboard_owner_->setWorkingDirectory(home());
-    clipboard_owner_->setStandardInputFile(QProcess::nullDevice());
-    clipboard_owner_->setStandardOutputFile(log_path(QStringLiteral("wl-copy")));
-    clipboard_owner_->setStandardErrorFile(log_path(QStringLiteral("wl-copy")), QIODevice::Append);
-    die_with_parent(*clipboard_owner_, SIGTERM);
-    const QStringList command = user_->wrap(
+    m_clipboardOwner = std::make_unique<QProcess>();
+    m_clipboardOwner->setProcessEnvironment(environment());
+    m_clipboardOwner->setWorkingDirectory(home());
+    m_clipboardOwner->setStandardInputFile(QProcess::nullDevice());
+    m_clipboardOwner->setStandardOutputFile(logPath(QStringLiteral("wl-copy")));
+    m_clipboardOwner->setStandardErrorFile(logPath(QStringLiteral("wl-copy")), QIODevice::Append);
+    dieWithParent(*m_clipboardOwner, SIGTERM);
+    const QStringList command = m_user->wrap(
         {QStringLiteral("wl-copy"), QStringLiteral("--foreground"), QStringLiteral("--"), text});
-    clipboard_owner_->start(command.first(), command.mid(1));
-    if (!clipboard_owner_->waitForStarted(5000)) {
+    m_clipboardOwner->start(command.first(), command.mid(1));
+    if (!m_clipboardOwner->waitForStarted(5000)) {
         return false;
     }
-    return poll_until([&] { return clipboard() == text; }, 3000, 10);
+    return pollUntil([&] { return clipboard() == text; }, 3000, 10);
 }
 
-std::vector<QRect> WaylandSession::windows_of(qint64 pid) const {
+std::vector<QRect> WaylandSession::windowsOf(qint64 pid) const {
     std::vector<QRect> found;
     const ToolResult r = swaymsg({QStringLiteral("-t"), QStringLiteral("get_tree")});
     if (r.ok()) {
-        collect_windows(QJsonDocument::fromJson(r.out).object(), pid, found);
+        collectWindows(QJsonDocument::fromJson(r.out).object(), pid, found);
     }
     return found;
 }
 
-std::optional<QRect> WaylandSession::wait_window(qint64 pid, int timeout_ms) const {
+std::optional<QRect> WaylandSession::waitWindow(qint64 pid, int timeoutMs) const {
     QElapsedTimer clock;
     clock.start();
     std::optional<QRect> rect;
-    poll_until(
+    pollUntil(
         [&] {
-            const std::vector<QRect> found = windows_of(pid);
+            const std::vector<QRect> found = windowsOf(pid);
             if (!found.empty() && found.front().isValid()) {
                 rect = found.front();
             }
             return rect.has_value();
         },
-        timeout_ms, 10);
+        timeoutMs, 10);
     if (!rect) {
         return std::nullopt;
     }
     // Sway applies a new window's layout once the client has drawn for it,
     // or after 200 ms at the latest.
-    const qint64 seen_at = clock.elapsed();
-    poll_until(
+    const qint64 seenAt = clock.elapsed();
+    pollUntil(
         [&] {
-            if (clock.elapsed() - seen_at > 300) {
+            if (clock.elapsed() - seenAt > 300) {
                 return true;
             }
             const ToolResult r =
@@ -228,11 +228,11 @@ std::optional<QRect> WaylandSession::wait_window(qint64 pid, int timeout_ms) con
                           .arg(rect->height()),
                       QStringLiteral("-")});
             const QImage area = r.ok() ? QImage::fromData(r.out, "PPM") : QImage();
-            const int scale = options_.scale;
+            const int scale = m_options.scale;
             for (int y = 0; y < area.height(); y += 7) {
                 for (int x = 0; x < area.width(); x += 7) {
                     const auto expected =
-                        background_at(QPoint(rect->x() * scale + x, rect->y() * scale + y));
+                        backgroundAt(QPoint(rect->x() * scale + x, rect->y() * scale + y));
                     if (expected && area.pixel(x, y) != *expected) {
                         return true;
                     }
@@ -240,16 +240,16 @@ std::optional<QRect> WaylandSession::wait_window(qint64 pid, int timeout_ms) con
             }
             return false;
         },
-        timeout_ms, 10);
+        timeoutMs, 10);
     return rect;
 }
 
-std::optional<QRgb> WaylandSession::background_at(QPoint device) const {
-    if (options_.background_image.isEmpty()) {
-        return options_.background.rgb();
+std::optional<QRgb> WaylandSession::backgroundAt(QPoint device) const {
+    if (m_options.backgroundImage.isEmpty()) {
+        return m_options.background.rgb();
     }
-    if (background_.size() == options_.output_size && background_.rect().contains(device)) {
-        return background_.pixel(device);
+    if (m_background.size() == m_options.outputSize && m_background.rect().contains(device)) {
+        return m_background.pixel(device);
     }
     return std::nullopt;
 }

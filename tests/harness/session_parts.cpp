@@ -14,7 +14,7 @@ namespace e2e::wayland {
 
 namespace {
 
-bool name_has_owner(const QDBusConnection& bus, const QString& name) {
+bool nameHasOwner(const QDBusConnection& bus, const QString& name) {
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
@@ -25,7 +25,7 @@ bool name_has_owner(const QDBusConnection& bus, const QString& name) {
 
 // The Screenshot interface's version as the frontend reports it; 0 while
 // it is not (yet) offered.
-uint screenshot_version(const QDBusConnection& bus) {
+uint screenshotVersion(const QDBusConnection& bus) {
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.portal.Desktop"),
         QStringLiteral("/org/freedesktop/portal/desktop"),
@@ -38,7 +38,7 @@ uint screenshot_version(const QDBusConnection& bus) {
     return qvariant_cast<QDBusVariant>(reply.arguments().first()).variant().toUInt();
 }
 
-QString stand_in_mode(Portal portal) {
+QString standInMode(Portal portal) {
     switch (portal) {
         case Portal::Cancels:
             return QStringLiteral("cancel");
@@ -59,47 +59,47 @@ QString stand_in_mode(Portal portal) {
 
 }  // namespace
 
-bool WaylandSession::start_input() {
+bool WaylandSession::startInput() {
     // Input coordinates cover the whole layout: the one output, logically.
-    QProcess* holder = start_helper(
+    QProcess* holder = startHelper(
         QStringLiteral("wl_input"),
-        {reachable(QStringLiteral(HUEPICK_WL_INPUT_BIN)), QString::number(logical_size().width()),
-         QString::number(logical_size().height())},
+        {reachable(QStringLiteral(HUEPICK_WL_INPUT_BIN)), QString::number(logicalSize().width()),
+         QString::number(logicalSize().height())},
         environment(), true);
     if (!holder) {
         return false;
     }
-    const bool ready = poll_until(
+    const bool ready = pollUntil(
         [&] {
             holder->waitForReadyRead(20);
             return holder->canReadLine() || holder->state() != QProcess::Running;
         },
-        options_.start_timeout_ms, 0);
+        m_options.startTimeoutMs, 0);
     if (!ready || holder->readLine().trimmed() != "ready") {
         fail(QStringLiteral("the virtual pointer did not connect: ") +
-             tail_of(log_path(QStringLiteral("wl_input"))));
+             tailOf(logPath(QStringLiteral("wl_input"))));
         return false;
     }
-    pointer_ = holder;
+    m_pointer = holder;
     return true;
 }
 
-bool WaylandSession::start_keyboard_holder() {
+bool WaylandSession::startKeyboardHolder() {
     // A seat without a keyboard drops most keys of a short-lived wtype; one
     // that stays connected (it sleeps for weeks before its only key) keeps
     // the seat's keyboard alive for all later ones.
-    keyboard_ =
-        start_helper(QStringLiteral("wtype"),
-                     {QStringLiteral("wtype"), QStringLiteral("-s"), QStringLiteral("2000000000"),
-                      QStringLiteral("-k"), QStringLiteral("F35")},
-                     environment());
-    if (!keyboard_) {
+    m_keyboard =
+        startHelper(QStringLiteral("wtype"),
+                    {QStringLiteral("wtype"), QStringLiteral("-s"), QStringLiteral("2000000000"),
+                     QStringLiteral("-k"), QStringLiteral("F35")},
+                    environment());
+    if (!m_keyboard) {
         return false;
     }
     QString seen;
-    const bool ready = poll_until(
+    const bool ready = pollUntil(
         [&] {
-            if (keyboard_->state() != QProcess::Running) {
+            if (m_keyboard->state() != QProcess::Running) {
                 return true;
             }
             const ToolResult r = swaymsg({QStringLiteral("-t"), QStringLiteral("get_inputs")});
@@ -113,68 +113,67 @@ bool WaylandSession::start_keyboard_holder() {
             }
             return pointer && keyboard;
         },
-        options_.start_timeout_ms, 20);
-    if (!ready || !helper_alive(keyboard_, QStringLiteral("wtype"))) {
+        m_options.startTimeoutMs, 20);
+    if (!ready || !helperAlive(m_keyboard, QStringLiteral("wtype"))) {
         fail(QStringLiteral("the seat has no virtual pointer and keyboard: ") + seen);
         return false;
     }
     return true;
 }
 
-bool WaylandSession::ensure_keyboard() {
-    if (keyboard_ && keyboard_->state() == QProcess::Running) {
+bool WaylandSession::ensureKeyboard() {
+    if (m_keyboard && m_keyboard->state() == QProcess::Running) {
         return true;
     }
     qWarning("wayland session: the keyboard holder exited (%s); starting another",
-             qPrintable(tail_of(log_path(QStringLiteral("wtype")))));
-    return start_keyboard_holder();
+             qPrintable(tailOf(logPath(QStringLiteral("wtype")))));
+    return startKeyboardHolder();
 }
 
-bool WaylandSession::read_x_display() {
+bool WaylandSession::readXDisplay() {
     // XWayland starts on demand; sway knows its display name from the start.
-    const QString file = scratch_dir() + QStringLiteral("/display");
+    const QString file = scratchDir() + QStringLiteral("/display");
     const ToolResult r = swaymsg(
         {QStringLiteral("exec"), QStringLiteral("printf %s \"$DISPLAY\" > '%1'").arg(file)});
     QString display;
-    poll_until(
+    pollUntil(
         [&] {
             QFile f(file);
             display = f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
             return !display.isEmpty();
         },
-        options_.start_timeout_ms, 10);
+        m_options.startTimeoutMs, 10);
     if (!r.ok() || display.isEmpty()) {
         fail(QStringLiteral("cannot learn XWayland's display: ") + r.describe());
         return false;
     }
-    x_display_ = display;
+    m_xDisplay = display;
     return true;
 }
 
-bool WaylandSession::start_portal() {
+bool WaylandSession::startPortal() {
     // The wlr backend always writes its screenshot to this one file (through
     // grim); a file of another user there makes every screenshot fail.
     const QFileInfo shot(QStringLiteral("/tmp/out.png"));
-    if (shot.exists() && shot.ownerId() != user_->uid()) {
+    if (shot.exists() && shot.ownerId() != m_user->uid()) {
         fail(QStringLiteral("/tmp/out.png belongs to uid %1, so the wlr portal (uid %2) cannot "
                             "write its screenshots; remove it")
                  .arg(shot.ownerId())
-                 .arg(user_->uid()));
+                 .arg(m_user->uid()));
         return false;
     }
     const QProcessEnvironment env = environment();
     // The wlr backend exits at once without pipewire.
-    QProcess* pipewire =
-        start_helper(QStringLiteral("pipewire"), {QStringLiteral("pipewire")}, env);
+    QProcess* pipewire = startHelper(QStringLiteral("pipewire"), {QStringLiteral("pipewire")}, env);
     if (!pipewire) {
         return false;
     }
-    const QString socket = runtime_dir() + QStringLiteral("/pipewire-0");
-    if (!poll_until([&] { return QFile::exists(socket) || pipewire->state() != QProcess::Running; },
-                    options_.start_timeout_ms, 5) ||
-        !helper_alive(pipewire, QStringLiteral("pipewire")) || !QFile::exists(socket)) {
+    const QString socket = runtimeDir() + QStringLiteral("/pipewire-0");
+    if (!pollUntil([&] { return QFile::exists(socket) || pipewire->state() != QProcess::Running; },
+                   m_options.startTimeoutMs, 5) ||
+        !helperAlive(pipewire, QStringLiteral("pipewire")) || !QFile::exists(socket)) {
         fail(QStringLiteral("pipewire did not open its socket: ") +
-             tail_of(log_path(QStringLiteral("pipewire"))));
+             tailOf(logPath(QStringLiteral("pipewire"))));
         return false;
     }
     // The frontend offers Screenshot only when some backend provides Access,
@@ -191,63 +190,63 @@ bool WaylandSession::start_portal() {
     std::vector<QProcess*> started;
     for (const auto& backend : backends) {
         QProcess* p =
-            start_helper(backend.label, {QStringLiteral("/usr/libexec/") + backend.label}, env);
+            startHelper(backend.label, {QStringLiteral("/usr/libexec/") + backend.label}, env);
         if (!p) {
             return false;
         }
         started.push_back(p);
     }
     for (std::size_t i = 0; i < started.size(); ++i) {
-        const bool named = poll_until(
+        const bool named = pollUntil(
             [&] {
                 return started[i]->state() != QProcess::Running ||
-                       name_has_owner(bus(), backends[i].name);
+                       nameHasOwner(bus(), backends[i].name);
             },
-            options_.start_timeout_ms, 10);
-        if (!named || !helper_alive(started[i], backends[i].label)) {
+            m_options.startTimeoutMs, 10);
+        if (!named || !helperAlive(started[i], backends[i].label)) {
             fail(QStringLiteral("%1 did not take its bus name: %2")
-                     .arg(backends[i].label, tail_of(log_path(backends[i].label))));
+                     .arg(backends[i].label, tailOf(logPath(backends[i].label))));
             return false;
         }
     }
     const QString label = QStringLiteral("xdg-desktop-portal");
-    QProcess* frontend = start_helper(label, {QStringLiteral("/usr/libexec/") + label}, env);
+    QProcess* frontend = startHelper(label, {QStringLiteral("/usr/libexec/") + label}, env);
     if (!frontend) {
         return false;
     }
-    const bool offered = poll_until(
-        [&] { return frontend->state() != QProcess::Running || screenshot_version(bus()) > 0; },
-        options_.start_timeout_ms, 10);
-    if (!offered || !helper_alive(frontend, label)) {
+    const bool offered = pollUntil(
+        [&] { return frontend->state() != QProcess::Running || screenshotVersion(bus()) > 0; },
+        m_options.startTimeoutMs, 10);
+    if (!offered || !helperAlive(frontend, label)) {
         fail(QStringLiteral("the portal frontend does not offer Screenshot: ") +
-             tail_of(log_path(label)));
+             tailOf(logPath(label)));
         return false;
     }
     return true;
 }
 
-bool WaylandSession::start_stand_in_portal() {
+bool WaylandSession::startStandInPortal() {
     QStringList command{reachable(QStringLiteral(HUEPICK_FAKE_PORTAL_BIN)),
-                        stand_in_mode(options_.portal)};
-    if (options_.portal == Portal::Canned) {
-        command << QStringLiteral("--uri") << options_.portal_uri;
+                        standInMode(m_options.portal)};
+    if (m_options.portal == Portal::Canned) {
+        command << QStringLiteral("--uri") << m_options.portalUri;
     }
-    if (options_.portal_odd_path) {
+    if (m_options.portalOddPath) {
         command << QStringLiteral("--odd-path");
     }
     const QString label = QStringLiteral("fake_portal");
-    QProcess* portal = start_helper(label, command, environment(), true);
+    QProcess* portal = startHelper(label, command, environment(), true);
     if (!portal) {
         return false;
     }
-    const bool ready = poll_until(
+    const bool ready = pollUntil(
         [&] {
             portal->waitForReadyRead(20);
             return portal->canReadLine() || portal->state() != QProcess::Running;
         },
-        options_.start_timeout_ms, 0);
+        m_options.startTimeoutMs, 0);
     if (!ready || portal->readLine().trimmed() != "ready") {
-        fail(QStringLiteral("the stand-in portal did not start: ") + tail_of(log_path(label)));
+        fail(QStringLiteral("the stand-in portal did not start: ") + tailOf(logPath(label)));
         return false;
     }
     return true;

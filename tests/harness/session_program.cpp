@@ -6,76 +6,76 @@
 
 namespace e2e::wayland {
 
-SessionProgram::SessionProgram(std::unique_ptr<QProcess> process) : process_(std::move(process)) {}
+SessionProgram::SessionProgram(std::unique_ptr<QProcess> process) : m_process(std::move(process)) {}
 
 SessionProgram::~SessionProgram() {
     stop();
 }
 
 void SessionProgram::stop() {
-    stop_process(*process_);
+    stopProcess(*m_process);
 }
 
-void SessionProgram::read_available() {
+void SessionProgram::readAvailable() {
     // Without an event loop, QProcess reads its pipes only when waited on.
-    if (process_->state() == QProcess::Running) {
-        process_->waitForReadyRead(0);
+    if (m_process->state() == QProcess::Running) {
+        m_process->waitForReadyRead(0);
     }
-    partial_ += process_->readAllStandardOutput();
-    err_ += process_->readAllStandardError();
-    for (qsizetype end = partial_.indexOf('\n'); end >= 0; end = partial_.indexOf('\n')) {
-        lines_ << QString::fromUtf8(partial_.left(end));
-        partial_.remove(0, end + 1);
+    m_partial += m_process->readAllStandardOutput();
+    m_err += m_process->readAllStandardError();
+    for (qsizetype end = m_partial.indexOf('\n'); end >= 0; end = m_partial.indexOf('\n')) {
+        m_lines << QString::fromUtf8(m_partial.left(end));
+        m_partial.remove(0, end + 1);
     }
 }
 
-std::optional<QString> SessionProgram::wait_line(const QString& prefix, int timeout_ms) {
+std::optional<QString> SessionProgram::waitLine(const QString& prefix, int timeoutMs) {
     QElapsedTimer clock;
     clock.start();
     for (;;) {
-        read_available();
-        while (next_ < lines_.size()) {
-            const QString& line = lines_[next_++];
+        readAvailable();
+        while (m_next < m_lines.size()) {
+            const QString& line = m_lines[m_next++];
             if (line.startsWith(prefix)) {
                 return line;
             }
         }
-        const qint64 left = timeout_ms - clock.elapsed();
-        if (left <= 0 || process_->state() != QProcess::Running) {
+        const qint64 left = timeoutMs - clock.elapsed();
+        if (left <= 0 || m_process->state() != QProcess::Running) {
             // One last look: the program may have printed and exited.
-            process_->waitForReadyRead(0);
-            read_available();
-            while (next_ < lines_.size()) {
-                const QString& line = lines_[next_++];
+            m_process->waitForReadyRead(0);
+            readAvailable();
+            while (m_next < m_lines.size()) {
+                const QString& line = m_lines[m_next++];
                 if (line.startsWith(prefix)) {
                     return line;
                 }
             }
             return std::nullopt;
         }
-        process_->waitForReadyRead(static_cast<int>(std::min<qint64>(left, 100)));
+        m_process->waitForReadyRead(static_cast<int>(std::min<qint64>(left, 100)));
     }
 }
 
 const QStringList& SessionProgram::lines() {
-    read_available();
-    return lines_;
+    readAvailable();
+    return m_lines;
 }
 
-QString SessionProgram::stderr_text() {
-    read_available();
-    return QString::fromLocal8Bit(err_);
+QString SessionProgram::stderrText() {
+    readAvailable();
+    return QString::fromLocal8Bit(m_err);
 }
 
-std::optional<int> SessionProgram::wait_exit(int timeout_ms) {
-    if (process_->state() != QProcess::NotRunning && !process_->waitForFinished(timeout_ms)) {
+std::optional<int> SessionProgram::waitExit(int timeoutMs) {
+    if (m_process->state() != QProcess::NotRunning && !m_process->waitForFinished(timeoutMs)) {
         return std::nullopt;
     }
-    read_available();
-    if (process_->exitStatus() == QProcess::CrashExit) {
+    readAvailable();
+    if (m_process->exitStatus() == QProcess::CrashExit) {
         return std::nullopt;
     }
-    return process_->exitCode();
+    return m_process->exitCode();
 }
 
 }  // namespace e2e::wayland

@@ -19,30 +19,30 @@ public:
     SessionProgram(const SessionProgram&) = delete;
     SessionProgram& operator=(const SessionProgram&) = delete;
 
-    qint64 pid() const { return process_->processId(); }
-    bool running() const { return process_->state() == QProcess::Running; }
-    QProcess& process() { return *process_; }
+    qint64 pid() const { return m_process->processId(); }
+    bool running() const { return m_process->state() == QProcess::Running; }
+    QProcess& process() { return *m_process; }
 
     // The next line not yet taken that starts with `prefix`; lines before
-    // it are skipped. nullopt when none came within timeout_ms.
-    std::optional<QString> wait_line(const QString& prefix, int timeout_ms = 5000);
+    // it are skipped. nullopt when none came within timeoutMs.
+    std::optional<QString> waitLine(const QString& prefix, int timeoutMs = 5000);
     // Every complete line printed so far, taken or not.
     const QStringList& lines();
-    QString stderr_text();
+    QString stderrText();
 
     // Waits for the program to end by itself; its exit code, or nullopt
     // when it is still running at the deadline or crashed.
-    std::optional<int> wait_exit(int timeout_ms = 5000);
+    std::optional<int> waitExit(int timeoutMs = 5000);
     void stop();
 
 private:
-    void read_available();
+    void readAvailable();
 
-    std::unique_ptr<QProcess> process_;
-    QByteArray partial_;
-    QByteArray err_;
-    QStringList lines_;
-    int next_ = 0;
+    std::unique_ptr<QProcess> m_process;
+    QByteArray m_partial;
+    QByteArray m_err;
+    QStringList m_lines;
+    int m_next = 0;
 };
 
 }  // namespace e2e::wayland

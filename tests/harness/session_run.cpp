@@ -37,10 +37,10 @@ QString WaylandSession::reachable(const QString& program) {
             return program;  // let the start fail with the usual message
         }
     }
-    if (!user_->switches() || user_->can_run(path)) {
+    if (!m_user->switches() || m_user->canRun(path)) {
         return path;
     }
-    const QString bin = root_ + QStringLiteral("/bin");
+    const QString bin = m_root + QStringLiteral("/bin");
     const QString copy = bin + u'/' + QFileInfo(path).fileName();
     if (!QFile::exists(copy)) {
         QDir().mkpath(bin);
@@ -58,7 +58,7 @@ std::unique_ptr<SessionProgram> WaylandSession::run(const QString& program, cons
                                                     const QMap<QString, QString>& extra) {
     if (!ok()) {
         if (why) {
-            *why = QStringLiteral("the session is not up: ") + error_;
+            *why = QStringLiteral("the session is not up: ") + m_error;
         }
         return nullptr;
     }
@@ -74,8 +74,8 @@ std::unique_ptr<SessionProgram> WaylandSession::run(const QString& program, cons
     process->setProcessEnvironment(env);
     process->setWorkingDirectory(home());
     process->setStandardInputFile(QProcess::nullDevice());
-    die_with_parent(*process, SIGTERM);
-    const QStringList full = user_->wrap(QStringList{reachable(program)} + args);
+    dieWithParent(*process, SIGTERM);
+    const QStringList full = m_user->wrap(QStringList{reachable(program)} + args);
     process->start(full.first(), full.mid(1));
     if (!process->waitForStarted(5000)) {
         if (why) {
@@ -87,12 +87,12 @@ std::unique_ptr<SessionProgram> WaylandSession::run(const QString& program, cons
 }
 
 ToolResult WaylandSession::tool(const QString& program, const QStringList& args,
-                                int timeout_ms) const {
-    return run_tool(user_->wrap(QStringList{program} + args), environment(), timeout_ms);
+                                int timeoutMs) const {
+    return runTool(m_user->wrap(QStringList{program} + args), environment(), timeoutMs);
 }
 
-ToolResult WaylandSession::swaymsg(const QStringList& args, int timeout_ms) const {
-    return tool(QStringLiteral("swaymsg"), args, timeout_ms);
+ToolResult WaylandSession::swaymsg(const QStringList& args, int timeoutMs) const {
+    return tool(QStringLiteral("swaymsg"), args, timeoutMs);
 }
 
 QProcessEnvironment WaylandSession::environment() const {
@@ -102,43 +102,43 @@ QProcessEnvironment WaylandSession::environment() const {
         env.remove(name);
     }
     env.insert(QStringLiteral("HOME"), home());
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_dir());
-    if (user_ && user_->switches()) {
-        env.insert(QStringLiteral("USER"), user_->name());
-        env.insert(QStringLiteral("LOGNAME"), user_->name());
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir());
+    if (m_user && m_user->switches()) {
+        env.insert(QStringLiteral("USER"), m_user->name());
+        env.insert(QStringLiteral("LOGNAME"), m_user->name());
     }
-    if (!bus_address_.isEmpty()) {
-        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus_address_);
+    if (!m_busAddress.isEmpty()) {
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_busAddress);
     }
-    if (!wayland_display_.isEmpty()) {
-        env.insert(QStringLiteral("WAYLAND_DISPLAY"), wayland_display_);
-        env.insert(QStringLiteral("SWAYSOCK"), sway_socket_);
+    if (!m_waylandDisplay.isEmpty()) {
+        env.insert(QStringLiteral("WAYLAND_DISPLAY"), m_waylandDisplay);
+        env.insert(QStringLiteral("SWAYSOCK"), m_swaySocket);
     }
-    if (!x_display_.isEmpty()) {
-        env.insert(QStringLiteral("DISPLAY"), x_display_);
+    if (!m_xDisplay.isEmpty()) {
+        env.insert(QStringLiteral("DISPLAY"), m_xDisplay);
     }
     env.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland"));
     env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("sway"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
-    env.insert(QStringLiteral("XCURSOR_PATH"), root_ + QStringLiteral("/icons"));
+    env.insert(QStringLiteral("XCURSOR_PATH"), m_root + QStringLiteral("/icons"));
     env.insert(QStringLiteral("XCURSOR_THEME"), kBlankCursorTheme);
     env.insert(QStringLiteral("XCURSOR_SIZE"), QStringLiteral("24"));
     return env;
 }
 
-void WaylandSession::reap_strays() {
+void WaylandSession::reapStrays() {
     // Anything still running with this session's runtime folder was started
     // inside it (a daemonised wl-copy, a child of sway): end it by PID.
-    if (root_.isEmpty() || !user_) {
+    if (m_root.isEmpty() || !m_user) {
         return;
     }
-    const QByteArray marker = "XDG_RUNTIME_DIR=" + runtime_dir().toLocal8Bit();
+    const QByteArray marker = "XDG_RUNTIME_DIR=" + runtimeDir().toLocal8Bit();
     QList<pid_t> strays;
     for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
         bool numeric = false;
         const pid_t pid = entry.toInt(&numeric);
         if (!numeric || pid == ::getpid() ||
-            QFileInfo(QStringLiteral("/proc/") + entry).ownerId() != user_->uid()) {
+            QFileInfo(QStringLiteral("/proc/") + entry).ownerId() != m_user->uid()) {
             continue;
         }
         QFile environ(QStringLiteral("/proc/%1/environ").arg(entry));
@@ -150,7 +150,7 @@ void WaylandSession::reap_strays() {
         ::kill(pid, SIGTERM);
     }
     for (pid_t pid : strays) {
-        if (!poll_until([&] { return ::kill(pid, 0) != 0; }, 1000)) {
+        if (!pollUntil([&] { return ::kill(pid, 0) != 0; }, 1000)) {
             ::kill(pid, SIGKILL);
         }
     }

@@ -12,10 +12,10 @@ namespace e2e::wayland {
 std::optional<SessionUser> SessionUser::resolve(QString* error) {
     SessionUser user;
     if (::geteuid() != 0) {
-        user.uid_ = ::geteuid();
-        user.gid_ = ::getegid();
-        const passwd* self = ::getpwuid(user.uid_);
-        user.name_ = self ? QString::fromLocal8Bit(self->pw_name) : QString::number(user.uid_);
+        user.m_uid = ::geteuid();
+        user.m_gid = ::getegid();
+        const passwd* self = ::getpwuid(user.m_uid);
+        user.m_name = self ? QString::fromLocal8Bit(self->pw_name) : QString::number(user.m_uid);
         return user;
     }
     QString wanted = qEnvironmentVariable("HUEPICK_WAYLAND_USER");
@@ -34,21 +34,21 @@ std::optional<SessionUser> SessionUser::resolve(QString* error) {
         *error = QStringLiteral("the Wayland session user %1 is root").arg(wanted);
         return std::nullopt;
     }
-    user.name_ = wanted;
-    user.uid_ = entry->pw_uid;
-    user.gid_ = entry->pw_gid;
-    user.switches_ = true;
+    user.m_name = wanted;
+    user.m_uid = entry->pw_uid;
+    user.m_gid = entry->pw_gid;
+    user.m_switches = true;
     return user;
 }
 
 QStringList SessionUser::wrap(const QStringList& command) const {
-    if (!switches_) {
+    if (!m_switches) {
         return command;
     }
     // Changing the uid clears the parent-death signal; setpriv sets it again.
     return QStringList{QStringLiteral("setpriv"),
-                       QStringLiteral("--reuid=%1").arg(uid_),
-                       QStringLiteral("--regid=%1").arg(gid_),
+                       QStringLiteral("--reuid=%1").arg(m_uid),
+                       QStringLiteral("--regid=%1").arg(m_gid),
                        QStringLiteral("--clear-groups"),
                        QStringLiteral("--pdeathsig"),
                        QStringLiteral("keep"),
@@ -56,7 +56,7 @@ QStringList SessionUser::wrap(const QStringList& command) const {
            command;
 }
 
-QString SessionUser::make_folder(const QString& parent, const QString& label) const {
+QString SessionUser::makeFolder(const QString& parent, const QString& label) const {
     QByteArray pattern = parent.toLocal8Bit() + '/' + label.toLocal8Bit() + "-XXXXXX";
     // mkdtemp creates the folder with mode 0700.
     const char* made = ::mkdtemp(pattern.data());
@@ -72,20 +72,20 @@ QString SessionUser::make_folder(const QString& parent, const QString& label) co
 }
 
 bool SessionUser::give(const QString& path) const {
-    if (!switches_) {
+    if (!m_switches) {
         return true;
     }
-    return ::chown(path.toLocal8Bit().constData(), uid_, gid_) == 0;
+    return ::chown(path.toLocal8Bit().constData(), m_uid, m_gid) == 0;
 }
 
-bool SessionUser::can_run(const QString& path) const {
+bool SessionUser::canRun(const QString& path) const {
     const QString full = QFileInfo(path).canonicalFilePath();
     if (full.isEmpty()) {
         return false;
     }
     // Allowed for this user: as owner where it owns the entry, else as others.
     const auto allowed = [this](const struct stat& st, mode_t owner, mode_t others) {
-        return st.st_uid == uid_ ? (st.st_mode & owner) == owner : (st.st_mode & others) == others;
+        return st.st_uid == m_uid ? (st.st_mode & owner) == owner : (st.st_mode & others) == others;
     };
     struct stat st {};
     if (::stat(full.toLocal8Bit().constData(), &st) != 0 ||

@@ -21,18 +21,18 @@ public:
     // missing.
     static std::optional<SessionUser> resolve(QString* error);
 
-    const QString& name() const { return name_; }
-    uid_t uid() const { return uid_; }
-    gid_t gid() const { return gid_; }
+    const QString& name() const { return m_name; }
+    uid_t uid() const { return m_uid; }
+    gid_t gid() const { return m_gid; }
     // True when programs must switch to this user (the test runs as root).
-    bool switches() const { return switches_; }
+    bool switches() const { return m_switches; }
 
     // The command line that runs `command` (program first) as this user,
     // with a parent-death signal that survives the switch.
     QStringList wrap(const QStringList& command) const;
 
     // A private folder (mode 0700) owned by this user; empty on failure.
-    QString make_folder(const QString& parent, const QString& label) const;
+    QString makeFolder(const QString& parent, const QString& label) const;
     // Hands an existing path over to this user.
     bool give(const QString& path) const;
 
@@ -40,13 +40,13 @@ public:
     // be searchable and the file readable and executable by this user, as
     // their owner or as others. Only meaningful when switches(); a
     // non-switching user owns what it built.
-    bool can_run(const QString& path) const;
+    bool canRun(const QString& path) const;
 
 private:
-    QString name_;
-    uid_t uid_ = 0;
-    gid_t gid_ = 0;
-    bool switches_ = false;
+    QString m_name;
+    uid_t m_uid = 0;
+    gid_t m_gid = 0;
+    bool m_switches = false;
 };
 
 }  // namespace e2e::wayland

@@ -18,15 +18,15 @@ struct User {
     gid_t gid;
 };
 
-User unprivileged_user() {
+User unprivilegedUser() {
     if (const passwd* pw = ::getpwnam("nobody")) {
         return {pw->pw_uid, pw->pw_gid};
     }
     return {65534, 65534};
 }
 
-QStringList setpriv_options() {
-    const User user = unprivileged_user();
+QStringList setprivOptions() {
+    const User user = unprivilegedUser();
     // setpriv clears the parent-death signal with the credentials; --pdeathsig
     // sets it again, so a test killed by its timeout leaves no program behind.
     return {QStringLiteral("--reuid=%1").arg(user.uid), QStringLiteral("--regid=%1").arg(user.gid),
@@ -36,41 +36,41 @@ QStringList setpriv_options() {
 
 }  // namespace
 
-bool running_as_root() {
+bool runningAsRoot() {
     return ::geteuid() == 0;
 }
 
-std::optional<QString> unprivileged_user_unavailable() {
-    if (!running_as_root()) {
+std::optional<QString> unprivilegedUserUnavailable() {
+    if (!runningAsRoot()) {
         return std::nullopt;
     }
     const ToolResult r =
-        run_tool(QStringLiteral("setpriv"), setpriv_options() << QStringLiteral("true"),
-                 QProcessEnvironment::systemEnvironment());
+        runTool(QStringLiteral("setpriv"), setprivOptions() << QStringLiteral("true"),
+                QProcessEnvironment::systemEnvironment());
     if (!r.ok()) {
         return QStringLiteral("cannot switch to the user nobody with setpriv: ") + r.describe();
     }
     return std::nullopt;
 }
 
-CommandLine as_unprivileged_user(const QString& program) {
-    if (!running_as_root()) {
+CommandLine asUnprivilegedUser(const QString& program) {
+    if (!runningAsRoot()) {
         return {program, {}};
     }
-    return {QStringLiteral("setpriv"), setpriv_options() << program};
+    return {QStringLiteral("setpriv"), setprivOptions() << program};
 }
 
-bool give_to_unprivileged_user(const QString& path) {
-    if (!running_as_root()) {
+bool giveToUnprivilegedUser(const QString& path) {
+    if (!runningAsRoot()) {
         return true;
     }
-    const User user = unprivileged_user();
+    const User user = unprivilegedUser();
     return ::chown(QFile::encodeName(path).constData(), user.uid, user.gid) == 0;
 }
 
-bool make_folder(const QString& path, mode_t mode, bool for_user) {
+bool makeFolder(const QString& path, mode_t mode, bool forUser) {
     return QDir().mkpath(path) && ::chmod(QFile::encodeName(path).constData(), mode) == 0 &&
-           (!for_user || give_to_unprivileged_user(path));
+           (!forUser || giveToUnprivilegedUser(path));
 }
 
 }  // namespace e2e

@@ -11,22 +11,22 @@
 
 namespace e2e {
 
-bool running_as_root();
+bool runningAsRoot();
 
 // Why no unprivileged user can be had here; nullopt when one can.
-std::optional<QString> unprivileged_user_unavailable();
+std::optional<QString> unprivilegedUserUnavailable();
 
 // The command line that runs `program` as that user.
 struct CommandLine {
     QString program;
     QStringList args;
 };
-CommandLine as_unprivileged_user(const QString& program);
+CommandLine asUnprivilegedUser(const QString& program);
 
-// Makes a folder (and its parents) with `mode`; `for_user`: owned by that
+// Makes a folder (and its parents) with `mode`; `forUser`: owned by that
 // user.
-bool make_folder(const QString& path, mode_t mode, bool for_user);
+bool makeFolder(const QString& path, mode_t mode, bool forUser);
 // Hands a file or folder to that user; nothing to do unless root.
-bool give_to_unprivileged_user(const QString& path);
+bool giveToUnprivilegedUser(const QString& path);
 
 }  // namespace e2e

@@ -23,130 +23,130 @@ namespace e2e::wayland {
 
 namespace {
 
-QString colour_text(const QColor& c) {
+QString colourText(const QColor& c) {
     return c.name(QColor::HexRgb);
 }
 
 }  // namespace
 
-bool WaylandSession::sway_installed() {
+bool WaylandSession::swayInstalled() {
     return !QStandardPaths::findExecutable(QStringLiteral("sway")).isEmpty();
 }
 
-WaylandSession::WaylandSession(SessionOptions options) : options_(std::move(options)) {
+WaylandSession::WaylandSession(SessionOptions options) : m_options(std::move(options)) {
     QElapsedTimer clock;
     clock.start();
     QString why;
-    user_ = SessionUser::resolve(&why);
-    if (!user_) {
+    m_user = SessionUser::resolve(&why);
+    if (!m_user) {
         fail(why);
         return;
     }
-    root_ = user_->make_folder(QDir::tempPath(), QStringLiteral("huepick-wl"));
-    if (root_.isEmpty()) {
+    m_root = m_user->makeFolder(QDir::tempPath(), QStringLiteral("huepick-wl"));
+    if (m_root.isEmpty()) {
         fail(QStringLiteral("cannot create a session folder in %1").arg(QDir::tempPath()));
         return;
     }
     for (const QString& sub : {QStringLiteral("run"), QStringLiteral("home"),
                                QStringLiteral("scratch"), QStringLiteral("logs")}) {
-        const QString path = root_ + u'/' + sub;
+        const QString path = m_root + u'/' + sub;
         if (!QDir().mkdir(path) ||
             !QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) ||
-            !user_->give(path)) {
+            !m_user->give(path)) {
             fail(QStringLiteral("cannot prepare the session folder %1").arg(path));
             return;
         }
     }
-    if (!write_blank_cursor_theme(root_ + QStringLiteral("/icons"))) {
+    if (!writeBlankCursorTheme(m_root + QStringLiteral("/icons"))) {
         fail(QStringLiteral("cannot write the blank cursor theme"));
         return;
     }
-    if (!start_bus() || !start_sway() || !start_input() || !start_keyboard_holder() ||
-        (options_.xwayland && !read_x_display())) {
+    if (!startBus() || !startSway() || !startInput() || !startKeyboardHolder() ||
+        (m_options.xwayland && !readXDisplay())) {
         return;
     }
-    switch (options_.portal) {
+    switch (m_options.portal) {
         case Portal::Real:
-            if (!start_portal()) {
+            if (!startPortal()) {
                 return;
             }
             break;
         case Portal::Absent:
             break;
         default:
-            if (!start_stand_in_portal()) {
+            if (!startStandInPortal()) {
                 return;
             }
     }
-    if (!wait_background()) {
+    if (!waitBackground()) {
         return;
     }
-    startup_ms_ = clock.elapsed();
+    m_startupMs = clock.elapsed();
 }
 
 WaylandSession::~WaylandSession() {
-    if (clipboard_owner_) {
-        stop_process(*clipboard_owner_);
+    if (m_clipboardOwner) {
+        stopProcess(*m_clipboardOwner);
     }
-    if (!bus_name_.isEmpty()) {
-        QDBusConnection::disconnectFromBus(bus_name_);
+    if (!m_busName.isEmpty()) {
+        QDBusConnection::disconnectFromBus(m_busName);
     }
     // Clients first, the compositor and the bus last.
-    for (auto it = helpers_.rbegin(); it != helpers_.rend(); ++it) {
-        stop_process(**it);
+    for (auto it = m_helpers.rbegin(); it != m_helpers.rend(); ++it) {
+        stopProcess(**it);
     }
-    reap_strays();
-    if (root_.isEmpty()) {
+    reapStrays();
+    if (m_root.isEmpty()) {
         return;
     }
     if (qEnvironmentVariableIsSet("HUEPICK_WAYLAND_DEBUG")) {
-        std::fprintf(stderr, "wayland session: logs kept in %s/logs\n", qPrintable(root_));
+        std::fprintf(stderr, "wayland session: logs kept in %s/logs\n", qPrintable(m_root));
         return;
     }
-    QDir(root_).removeRecursively();
+    QDir(m_root).removeRecursively();
 }
 
 void WaylandSession::fail(const QString& why) {
-    if (error_.isEmpty()) {
-        error_ = why;
+    if (m_error.isEmpty()) {
+        m_error = why;
     }
 }
 
-QProcess* WaylandSession::start_helper(const QString& label, const QStringList& command,
-                                       const QProcessEnvironment& env, bool piped) {
+QProcess* WaylandSession::startHelper(const QString& label, const QStringList& command,
+                                      const QProcessEnvironment& env, bool piped) {
     auto process = std::make_unique<QProcess>();
     process->setProcessEnvironment(env);
     process->setWorkingDirectory(home());
     if (!piped) {
         // Nobody reads its output, and a full pipe would stall the helper.
         process->setStandardInputFile(QProcess::nullDevice());
-        process->setStandardOutputFile(log_path(label), QIODevice::Append);
+        process->setStandardOutputFile(logPath(label), QIODevice::Append);
     }
-    process->setStandardErrorFile(log_path(label), QIODevice::Append);
-    die_with_parent(*process, SIGTERM);
-    const QStringList full = user_->wrap(command);
+    process->setStandardErrorFile(logPath(label), QIODevice::Append);
+    dieWithParent(*process, SIGTERM);
+    const QStringList full = m_user->wrap(command);
     process->start(full.first(), full.mid(1));
     if (!process->waitForStarted(5000)) {
         fail(QStringLiteral("cannot run %1: %2").arg(command.first(), process->errorString()));
         return nullptr;
     }
-    helpers_.push_back(std::move(process));
-    return helpers_.back().get();
+    m_helpers.push_back(std::move(process));
+    return m_helpers.back().get();
 }
 
-bool WaylandSession::helper_alive(const QProcess* helper, const QString& label) {
+bool WaylandSession::helperAlive(const QProcess* helper, const QString& label) {
     if (helper && helper->state() == QProcess::Running) {
         return true;
     }
-    fail(QStringLiteral("%1 exited: %2").arg(label, tail_of(log_path(label))));
+    fail(QStringLiteral("%1 exited: %2").arg(label, tailOf(logPath(label))));
     return false;
 }
 
-bool WaylandSession::start_bus() {
+bool WaylandSession::startBus() {
     // Our own configuration: no service activation, so that "no portal"
     // stays absent, and this process may join even when it runs as root.
-    const QString socket = runtime_dir() + QStringLiteral("/bus");
-    const QString config = root_ + QStringLiteral("/bus.conf");
+    const QString socket = runtimeDir() + QStringLiteral("/bus");
+    const QString config = m_root + QStringLiteral("/bus.conf");
     QFile file(config);
     if (!file.open(QIODevice::WriteOnly)) {
         fail(QStringLiteral("cannot write %1").arg(config));
@@ -164,42 +164,42 @@ bool WaylandSession::start_bus() {
             .arg(socket)
             .toUtf8());
     file.close();
-    bus_address_ = QStringLiteral("unix:path=") + socket;
-    QProcess* daemon = start_helper(QStringLiteral("dbus-daemon"),
-                                    {QStringLiteral("dbus-daemon"), QStringLiteral("--nofork"),
-                                     QStringLiteral("--config-file=") + config},
-                                    environment());
+    m_busAddress = QStringLiteral("unix:path=") + socket;
+    QProcess* daemon = startHelper(QStringLiteral("dbus-daemon"),
+                                   {QStringLiteral("dbus-daemon"), QStringLiteral("--nofork"),
+                                    QStringLiteral("--config-file=") + config},
+                                   environment());
     if (!daemon) {
         return false;
     }
-    bus_name_ = QStringLiteral("huepick-wl-") + QFileInfo(root_).fileName();
-    const bool up = poll_until(
+    m_busName = QStringLiteral("huepick-wl-") + QFileInfo(m_root).fileName();
+    const bool up = pollUntil(
         [&] {
             if (daemon->state() != QProcess::Running || !QFile::exists(socket)) {
                 return false;
             }
-            if (QDBusConnection::connectToBus(bus_address_, bus_name_).isConnected()) {
+            if (QDBusConnection::connectToBus(m_busAddress, m_busName).isConnected()) {
                 return true;
             }
-            QDBusConnection::disconnectFromBus(bus_name_);
+            QDBusConnection::disconnectFromBus(m_busName);
             return false;
         },
-        options_.start_timeout_ms);
+        m_options.startTimeoutMs);
     if (!up) {
         fail(QStringLiteral("the session bus did not come up: ") +
-             tail_of(log_path(QStringLiteral("dbus-daemon"))));
+             tailOf(logPath(QStringLiteral("dbus-daemon"))));
     }
     return up;
 }
 
 QDBusConnection WaylandSession::bus() const {
-    return QDBusConnection(bus_name_);
+    return QDBusConnection(m_busName);
 }
 
-bool WaylandSession::write_sway_config() {
-    const QString bg = options_.background_image.isEmpty()
-                           ? colour_text(options_.background) + QStringLiteral(" solid_color")
-                           : QStringLiteral("\"%1\" fill").arg(options_.background_image);
+bool WaylandSession::writeSwayConfig() {
+    const QString bg = m_options.backgroundImage.isEmpty()
+                           ? colourText(m_options.background) + QStringLiteral(" solid_color")
+                           : QStringLiteral("\"%1\" fill").arg(m_options.backgroundImage);
     const QString text =
         QStringLiteral(
             "output HEADLESS-1 mode %1x%2 position 0 0 scale %3 bg %4\n"
@@ -211,20 +211,20 @@ bool WaylandSession::write_sway_config() {
             "seat seat0 xcursor_theme %5 24\n"
             "xwayland %6\n"
             "%7")
-            .arg(options_.output_size.width())
-            .arg(options_.output_size.height())
-            .arg(options_.scale)
+            .arg(m_options.outputSize.width())
+            .arg(m_options.outputSize.height())
+            .arg(m_options.scale)
             .arg(bg, kBlankCursorTheme,
-                 options_.xwayland ? QStringLiteral("enable") : QStringLiteral("disable"),
-                 options_.tray ? QStringLiteral("bar {\n  position top\n  tray_output *\n"
-                                                "  tray_padding 2\n}\n")
-                               : QString());
-    QFile file(root_ + QStringLiteral("/sway.conf"));
+                 m_options.xwayland ? QStringLiteral("enable") : QStringLiteral("disable"),
+                 m_options.tray ? QStringLiteral("bar {\n  position top\n  tray_output *\n"
+                                                 "  tray_padding 2\n}\n")
+                                : QString());
+    QFile file(m_root + QStringLiteral("/sway.conf"));
     return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) > 0;
 }
 
-bool WaylandSession::start_sway() {
-    if (!write_sway_config()) {
+bool WaylandSession::startSway() {
+    if (!writeSwayConfig()) {
         fail(QStringLiteral("cannot write the sway configuration"));
         return false;
     }
@@ -237,18 +237,18 @@ bool WaylandSession::start_sway() {
     env.remove(QStringLiteral("SWAYSOCK"));
     // HUEPICK_WAYLAND_DEBUG: sway logs everything and the logs stay.
     QStringList command{QStringLiteral("sway"), QStringLiteral("-c"),
-                        root_ + QStringLiteral("/sway.conf")};
+                        m_root + QStringLiteral("/sway.conf")};
     if (qEnvironmentVariableIsSet("HUEPICK_WAYLAND_DEBUG")) {
         command << QStringLiteral("-d");
     }
-    QProcess* compositor = start_helper(QStringLiteral("sway"), command, env);
+    QProcess* compositor = startHelper(QStringLiteral("sway"), command, env);
     if (!compositor) {
         return false;
     }
     // Sway picks the first free name (it skips wayland-0); the folder is
     // ours alone, so any socket in it is sway's.
-    QDir run(runtime_dir());
-    bool sockets = poll_until(
+    QDir run(runtimeDir());
+    bool sockets = pollUntil(
         [&] {
             if (compositor->state() != QProcess::Running) {
                 return true;
@@ -258,23 +258,23 @@ bool WaylandSession::start_sway() {
                 run.entryList({QStringLiteral("sway-ipc.*.sock")}, QDir::System);
             for (const QString& name : wl) {
                 if (!name.endsWith(QLatin1String(".lock")) && !ipc.isEmpty()) {
-                    wayland_display_ = name;
-                    sway_socket_ = run.filePath(ipc.first());
+                    m_waylandDisplay = name;
+                    m_swaySocket = run.filePath(ipc.first());
                     return true;
                 }
             }
             return false;
         },
-        options_.start_timeout_ms, 5);
-    if (!sockets || !helper_alive(compositor, QStringLiteral("sway"))) {
+        m_options.startTimeoutMs, 5);
+    if (!sockets || !helperAlive(compositor, QStringLiteral("sway"))) {
         fail(QStringLiteral("sway did not open its sockets: ") +
-             tail_of(log_path(QStringLiteral("sway"))));
+             tailOf(logPath(QStringLiteral("sway"))));
         return false;
     }
     // The output must exist with the asked size and scale before anything
     // draws or points at it.
     QString seen;
-    const bool output = poll_until(
+    const bool output = pollUntil(
         [&] {
             const ToolResult r = swaymsg({QStringLiteral("-t"), QStringLiteral("get_outputs")});
             const QJsonArray outputs = QJsonDocument::fromJson(r.out).array();
@@ -282,46 +282,46 @@ bool WaylandSession::start_sway() {
             for (const QJsonValue& o : outputs) {
                 const QJsonObject rect = o[QLatin1String("rect")].toObject();
                 if (o[QLatin1String("active")].toBool() &&
-                    rect[QLatin1String("width")].toInt() == logical_size().width() &&
-                    rect[QLatin1String("height")].toInt() == logical_size().height()) {
+                    rect[QLatin1String("width")].toInt() == logicalSize().width() &&
+                    rect[QLatin1String("height")].toInt() == logicalSize().height()) {
                     return true;
                 }
             }
             return false;
         },
-        options_.start_timeout_ms, 20);
+        m_options.startTimeoutMs, 20);
     if (!output) {
         fail(QStringLiteral("sway has no %1x%2 output at scale %3: %4; log: %5")
-                 .arg(options_.output_size.width())
-                 .arg(options_.output_size.height())
-                 .arg(options_.scale)
-                 .arg(seen, tail_of(log_path(QStringLiteral("sway")))));
+                 .arg(m_options.outputSize.width())
+                 .arg(m_options.outputSize.height())
+                 .arg(m_options.scale)
+                 .arg(seen, tailOf(logPath(QStringLiteral("sway")))));
         return false;
     }
     return true;
 }
 
-bool WaylandSession::wait_background() {
+bool WaylandSession::waitBackground() {
     // swaybg draws a moment after the output appears; the bottom-left corner,
     // where no bar lies.
-    const QPoint probe(0, logical_size().height() - 1);
-    std::optional<QRgb> want = options_.background.rgb();
-    if (!options_.background_image.isEmpty()) {
-        background_ = QImage(options_.background_image).convertToFormat(QImage::Format_RGB32);
-        want = background_at(probe * options_.scale);
+    const QPoint probe(0, logicalSize().height() - 1);
+    std::optional<QRgb> want = m_options.background.rgb();
+    if (!m_options.backgroundImage.isEmpty()) {
+        m_background = QImage(m_options.backgroundImage).convertToFormat(QImage::Format_RGB32);
+        want = backgroundAt(probe * m_options.scale);
     }
     std::optional<QColor> seen;
-    const bool drawn = poll_until(
+    const bool drawn = pollUntil(
         [&] {
             seen = pixel(probe);
             return seen && (want ? seen->rgb() == *want : seen->rgb() != qRgb(0, 0, 0));
         },
-        options_.start_timeout_ms, 20);
+        m_options.startTimeoutMs, 20);
     if (!drawn) {
         fail(QStringLiteral("the background never showed (pixel %1, expected %2): %3")
-                 .arg(seen ? colour_text(*seen) : QStringLiteral("unreadable"),
-                      want ? colour_text(QColor(*want)) : QStringLiteral("not black"),
-                      tail_of(log_path(QStringLiteral("sway")))));
+                 .arg(seen ? colourText(*seen) : QStringLiteral("unreadable"),
+                      want ? colourText(QColor(*want)) : QStringLiteral("not black"),
+                      tailOf(logPath(QStringLiteral("sway")))));
     }
     return drawn;
 }

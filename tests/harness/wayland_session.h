@@ -36,25 +36,25 @@ enum class Portal {
     ErrorReply,  // a stand-in whose method call fails with a D-Bus error
     Silent,      // a stand-in that returns a request handle and never answers
     NoReply,     // a stand-in that never replies to the method call at all
-    Canned,      // a stand-in that answers code 0 with SessionOptions::portal_uri
+    Canned,      // a stand-in that answers code 0 with SessionOptions::portalUri
 };
 
 struct SessionOptions {
-    QSize output_size{1920, 1080};  // device pixels
+    QSize outputSize{1920, 1080};  // device pixels
     int scale = 1;
     QColor background{0x33, 0x66, 0x99};
     // Shown instead of the colour, stretched to the output ("fill"); at the
     // output's size in device pixels it is shown pixel for pixel. The
     // session's user must be able to read it.
-    QString background_image{};
+    QString backgroundImage{};
     Portal portal = Portal::Real;
-    QString portal_uri{};          // for Portal::Canned
-    bool portal_odd_path = false;  // stand-ins: handle path not derived from the token
+    QString portalUri{};         // for Portal::Canned
+    bool portalOddPath = false;  // stand-ins: handle path not derived from the token
     bool xwayland = false;
     // A swaybar along the top with a notification area (a StatusNotifierItem
     // host) at its right end.
     bool tray = false;
-    int start_timeout_ms = 10000;
+    int startTimeoutMs = 10000;
 };
 
 class WaylandSession {
@@ -65,22 +65,22 @@ public:
     WaylandSession& operator=(const WaylandSession&) = delete;
 
     // Tests skip only when the compositor itself is missing.
-    static bool sway_installed();
+    static bool swayInstalled();
 
-    bool ok() const { return error_.isEmpty(); }
-    const QString& error() const { return error_; }
+    bool ok() const { return m_error.isEmpty(); }
+    const QString& error() const { return m_error; }
     // Milliseconds from the constructor's start until everything answered.
-    qint64 startup_ms() const { return startup_ms_; }
+    qint64 startupMs() const { return m_startupMs; }
 
-    const SessionOptions& options() const { return options_; }
+    const SessionOptions& options() const { return m_options; }
     // Valid unless the user could not be resolved (see error()).
-    const SessionUser& user() const { return *user_; }
-    QString runtime_dir() const { return root_ + QStringLiteral("/run"); }
-    QString home() const { return root_ + QStringLiteral("/home"); }
+    const SessionUser& user() const { return *m_user; }
+    QString runtimeDir() const { return m_root + QStringLiteral("/run"); }
+    QString home() const { return m_root + QStringLiteral("/home"); }
     // A folder for the test's own files, readable by the session's programs.
-    QString scratch_dir() const { return root_ + QStringLiteral("/scratch"); }
+    QString scratchDir() const { return m_root + QStringLiteral("/scratch"); }
     // The output in logical coordinates, as clients and input see it.
-    QSize logical_size() const { return options_.output_size / options_.scale; }
+    QSize logicalSize() const { return m_options.outputSize / m_options.scale; }
 
     // The environment for programs of this session: Wayland display, session
     // bus, runtime folder, HOME and QT_QPA_PLATFORM=wayland; nothing leaks in
@@ -96,8 +96,8 @@ public:
                                         QString* why = nullptr,
                                         const QMap<QString, QString>& extra = {});
     // Runs a command line tool as the session's user to completion.
-    ToolResult tool(const QString& program, const QStringList& args, int timeout_ms = 5000) const;
-    ToolResult swaymsg(const QStringList& args, int timeout_ms = 5000) const;
+    ToolResult tool(const QString& program, const QStringList& args, int timeoutMs = 5000) const;
+    ToolResult swaymsg(const QStringList& args, int timeoutMs = 5000) const;
 
     // The session bus, from this process (the bus admits it even when it
     // runs as another user). Disconnected when the session goes away.
@@ -119,64 +119,64 @@ public:
     std::optional<QColor> pixel(QPoint logical) const;
 
     // The clipboard's text; nullopt when nothing is copied or on failure.
-    std::optional<QString> clipboard(int timeout_ms = 1500) const;
+    std::optional<QString> clipboard(int timeoutMs = 1500) const;
     // Owns the clipboard with `text` (a wl-copy kept running) until the
     // session ends or something else copies; waits until it reads back.
-    bool set_clipboard(const QString& text);
+    bool setClipboard(const QString& text);
 
     // Rectangles (logical) of the windows of process `pid`, as sway's tree
     // has them. The tree shows a new window before its first frame is on
     // screen, and sway hit-tests only what is on screen: a click that comes
     // too early reaches nobody.
-    std::vector<QRect> windows_of(qint64 pid) const;
+    std::vector<QRect> windowsOf(qint64 pid) const;
     // The first window of `pid` once it is on screen: its area no longer
     // shows only the background, or (for a window that looks like the
     // background) sway's own 200 ms wait for a client's frame has passed.
-    std::optional<QRect> wait_window(qint64 pid, int timeout_ms = 5000) const;
+    std::optional<QRect> waitWindow(qint64 pid, int timeoutMs = 5000) const;
 
 private:
-    bool start_bus();
-    bool start_sway();
-    bool start_portal();
-    bool start_stand_in_portal();
-    bool start_input();
-    bool start_keyboard_holder();
+    bool startBus();
+    bool startSway();
+    bool startPortal();
+    bool startStandInPortal();
+    bool startInput();
+    bool startKeyboardHolder();
     // Starts the keyboard holder again should it have gone.
-    bool ensure_keyboard();
-    bool read_x_display();
-    bool wait_background();
+    bool ensureKeyboard();
+    bool readXDisplay();
+    bool waitBackground();
     // The background's colour at a device pixel, when it is known.
-    std::optional<QRgb> background_at(QPoint device) const;
-    bool write_sway_config();
+    std::optional<QRgb> backgroundAt(QPoint device) const;
+    bool writeSwayConfig();
     // Starts a part of the session as its user, logging to logs/LABEL.log;
     // standard input and output are pipes only for a `piped` one.
-    QProcess* start_helper(const QString& label, const QStringList& command,
-                           const QProcessEnvironment& env, bool piped = false);
-    bool helper_alive(const QProcess* helper, const QString& label);
+    QProcess* startHelper(const QString& label, const QStringList& command,
+                          const QProcessEnvironment& env, bool piped = false);
+    bool helperAlive(const QProcess* helper, const QString& label);
     QString reachable(const QString& program);
-    bool pointer_command(const QString& line);
-    QString log_path(const QString& label) const {
-        return root_ + QStringLiteral("/logs/") + label + QStringLiteral(".log");
+    bool pointerCommand(const QString& line);
+    QString logPath(const QString& label) const {
+        return m_root + QStringLiteral("/logs/") + label + QStringLiteral(".log");
     }
     void fail(const QString& why);
-    void reap_strays();
+    void reapStrays();
 
-    SessionOptions options_;
-    std::optional<SessionUser> user_;
-    QString error_;
-    QString root_;
-    QString bus_address_;
-    QString bus_name_;
-    QString wayland_display_;
-    QString sway_socket_;
-    QString x_display_;
-    QImage background_;  // the background image, when one was given
-    qint64 startup_ms_ = -1;
+    SessionOptions m_options;
+    std::optional<SessionUser> m_user;
+    QString m_error;
+    QString m_root;
+    QString m_busAddress;
+    QString m_busName;
+    QString m_waylandDisplay;
+    QString m_swaySocket;
+    QString m_xDisplay;
+    QImage m_background;  // the background image, when one was given
+    qint64 m_startupMs = -1;
     // Stopped in reverse order of start.
-    std::vector<std::unique_ptr<QProcess>> helpers_;
-    QProcess* pointer_ = nullptr;
-    QProcess* keyboard_ = nullptr;
-    std::unique_ptr<QProcess> clipboard_owner_;
+    std::vector<std::unique_ptr<QProcess>> m_helpers;
+    QProcess* m_pointer = nullptr;
+    QProcess* m_keyboard = nullptr;
+    std::unique_ptr<QProcess> m_clipboardOwner;
 };
 
 }  // namespace e2e::wayland

@@ -4,7 +4,7 @@
 
 namespace e2e {
 
-std::optional<QPoint> background_point(const std::vector<QRect>& shape, int clearance) {
+std::optional<QPoint> backgroundPoint(const std::vector<QRect>& shape, int clearance) {
     using huepick::layout::kControls;
     using huepick::layout::kWindowSize;
     QRegion inside;

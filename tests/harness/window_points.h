@@ -22,6 +22,6 @@ inline QPoint centre(Role role) {
 // (window pixels) with a margin, and at least `clearance` pixels away from
 // every control, so that neither a pixel of rounding in the art nor one in
 // the pointer can land on one.
-std::optional<QPoint> background_point(const std::vector<QRect>& shape, int clearance = 3);
+std::optional<QPoint> backgroundPoint(const std::vector<QRect>& shape, int clearance = 3);
 
 }  // namespace e2e

@@ -15,15 +15,15 @@ QString ToolResult::describe() const {
     }
     return QStringLiteral("%1 %2; stdout: %3; stderr: %4")
         .arg(crashed ? QStringLiteral("killed by signal") : QStringLiteral("exit code"))
-        .arg(exit_code)
+        .arg(exitCode)
         .arg(QString::fromLocal8Bit(out.left(300)).trimmed(), err.trimmed());
 }
 
-void die_with_parent(QProcess& process, int signal) {
+void dieWithParent(QProcess& process, int signal) {
     process.setChildProcessModifier([signal] { ::prctl(PR_SET_PDEATHSIG, signal); });
 }
 
-ToolResult run_tool(const QStringList& command, const QProcessEnvironment& env, int timeout_ms) {
+ToolResult runTool(const QStringList& command, const QProcessEnvironment& env, int timeoutMs) {
     ToolResult result;
     if (command.isEmpty()) {
         result.err = QStringLiteral("empty command");
@@ -32,38 +32,38 @@ ToolResult run_tool(const QStringList& command, const QProcessEnvironment& env, 
     QProcess process;
     process.setProcessEnvironment(env);
     process.setStandardInputFile(QProcess::nullDevice());
-    die_with_parent(process, SIGKILL);
+    dieWithParent(process, SIGKILL);
     process.start(command.first(), command.mid(1));
-    if (!process.waitForStarted(timeout_ms)) {
+    if (!process.waitForStarted(timeoutMs)) {
         result.err = process.errorString();
         return result;
     }
     result.started = true;
-    result.finished = process.waitForFinished(timeout_ms);
+    result.finished = process.waitForFinished(timeoutMs);
     if (!result.finished) {
         process.kill();
         process.waitForFinished(1000);
     } else {
         result.crashed = process.exitStatus() == QProcess::CrashExit;
-        result.exit_code = process.exitCode();
+        result.exitCode = process.exitCode();
     }
     result.out = process.readAllStandardOutput();
     result.err = QString::fromLocal8Bit(process.readAllStandardError());
     return result;
 }
 
-void stop_process(QProcess& process, int grace_ms) {
+void stopProcess(QProcess& process, int graceMs) {
     if (process.state() == QProcess::NotRunning) {
         return;
     }
     process.terminate();
-    if (!process.waitForFinished(grace_ms)) {
+    if (!process.waitForFinished(graceMs)) {
         process.kill();
         process.waitForFinished(2000);
     }
 }
 
-QString tail_of(const QString& path, int chars) {
+QString tailOf(const QString& path, int chars) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return {};

@@ -7,55 +7,55 @@
 namespace e2e {
 
 XAppRun::XAppRun(XSession& session, AppOptions options)
-    : AppRun(session.environment(), options), session_(session) {
+    : AppRun(session.environment(), options), m_session(session) {
     bool parsed = false;
     const double factor = options.env.value(QStringLiteral("QT_SCALE_FACTOR")).toDouble(&parsed);
-    scale_ = parsed && factor > 0 ? factor : 1.0;
+    m_scale = parsed && factor > 0 ? factor : 1.0;
 }
 
 bool XAppRun::launch() {
-    if (!session_.ok()) {
-        set_error(session_.error());
+    if (!m_session.ok()) {
+        setError(m_session.error());
         return false;
     }
-    const QImage before = session_.screenshot();
-    return start() && wait_for_window() && wait_painted(before);
+    const QImage before = m_session.screenshot();
+    return start() && waitForWindow() && waitPainted(before);
 }
 
-XWindow XAppRun::find_window() {
-    return session_.x().top_level(kMainTitle, pid());
+XWindow XAppRun::findWindow() {
+    return m_session.x().topLevel(kMainTitle, pid());
 }
 
-bool XAppRun::wait_for_window(int timeout_ms, double interval_ms) {
-    window_ = 0;
-    background_.reset();
-    const bool found = poll_until(
+bool XAppRun::waitForWindow(int timeoutMs, double intervalMs) {
+    m_window = 0;
+    m_background.reset();
+    const bool found = pollUntil(
         [&] {
             // No point waiting for a window of a dead process.
-            return !running() || (window_ = find_window()) != 0;
+            return !running() || (m_window = findWindow()) != 0;
         },
-        timeout_ms, interval_ms);
-    if (window_ == 0) {
-        set_error(found ? QStringLiteral("huepick ended before its window appeared; stderr: ") +
-                              stderr_text()
-                        : QStringLiteral("no window titled \"%1\" within %2 ms")
-                              .arg(kMainTitle)
-                              .arg(timeout_ms));
+        timeoutMs, intervalMs);
+    if (m_window == 0) {
+        setError(found ? QStringLiteral("huepick ended before its window appeared; stderr: ") +
+                             stderrText()
+                       : QStringLiteral("no window titled \"%1\" within %2 ms")
+                             .arg(kMainTitle)
+                             .arg(timeoutMs));
         return false;
     }
     return true;
 }
 
-bool XAppRun::wait_painted(const QImage& before) {
+bool XAppRun::waitPainted(const QImage& before) {
     // Until the program paints, a newly mapped window shows whatever was on
     // the screen before; painted, most of it differs from that.
     const auto painted = [&] {
         const std::optional<QRect> where = geometry();
-        const auto shape = session_.x().bounding_shape(window_);
+        const auto shape = m_session.x().boundingShape(m_window);
         if (!where || !shape || before.isNull()) {
             return false;
         }
-        const QImage now = session_.x().grab(*where);
+        const QImage now = m_session.x().grab(*where);
         if (now.isNull()) {
             return false;
         }
@@ -71,120 +71,120 @@ bool XAppRun::wait_painted(const QImage& before) {
         }
         return samples > 0 && changed * 2 > samples;
     };
-    if (!poll_until(painted, 5000, 20)) {
-        set_error(QStringLiteral("the window never showed its skin"));
+    if (!pollUntil(painted, 5000, 20)) {
+        setError(QStringLiteral("the window never showed its skin"));
         return false;
     }
     return true;
 }
 
 std::optional<QRect> XAppRun::geometry() {
-    return window_ != 0 ? session_.x().geometry(window_) : std::nullopt;
+    return m_window != 0 ? m_session.x().geometry(m_window) : std::nullopt;
 }
 
 bool XAppRun::viewable() {
-    return window_ != 0 && session_.x().viewable(window_);
+    return m_window != 0 && m_session.x().viewable(m_window);
 }
 
-bool XAppRun::wait_viewable(bool wanted, int timeout_ms) {
-    return poll_until([&] { return viewable() == wanted; }, timeout_ms);
+bool XAppRun::waitViewable(bool wanted, int timeoutMs) {
+    return pollUntil([&] { return viewable() == wanted; }, timeoutMs);
 }
 
-std::optional<QPoint> XAppRun::to_screen(QPoint local) {
+std::optional<QPoint> XAppRun::toScreen(QPoint local) {
     const std::optional<QRect> g = geometry();
     if (!g) {
         return std::nullopt;
     }
-    return g->topLeft() + QPoint(qRound(local.x() * scale_), qRound(local.y() * scale_));
+    return g->topLeft() + QPoint(qRound(local.x() * m_scale), qRound(local.y() * m_scale));
 }
 
 std::optional<QPoint> XAppRun::background() {
-    if (!background_ && window_ != 0) {
+    if (!m_background && m_window != 0) {
         // The shape is in device pixels, the table in logical ones.
-        const auto shape = session_.x().bounding_shape(window_);
+        const auto shape = m_session.x().boundingShape(m_window);
         if (shape) {
             std::vector<QRect> logical;
             for (const QRect& r : *shape) {
-                logical.emplace_back(
-                    QRectF(r.x() / scale_, r.y() / scale_, r.width() / scale_, r.height() / scale_)
-                        .toAlignedRect());
+                logical.emplace_back(QRectF(r.x() / m_scale, r.y() / m_scale, r.width() / m_scale,
+                                            r.height() / m_scale)
+                                         .toAlignedRect());
             }
-            background_ = background_point(logical);
+            m_background = backgroundPoint(logical);
         }
     }
-    return background_;
+    return m_background;
 }
 
 bool XAppRun::focus() {
-    return window_ != 0 && session_.activate(window_);
+    return m_window != 0 && m_session.activate(m_window);
 }
 
-bool XAppRun::point_at(QPoint local) {
-    const std::optional<QPoint> target = to_screen(local);
+bool XAppRun::pointAt(QPoint local) {
+    const std::optional<QPoint> target = toScreen(local);
     if (!target) {
         return false;
     }
     // A pointer already there would produce no movement at all.
-    if (session_.pointer() == *target && !session_.mouse_move(*target + QPoint(1, 0))) {
+    if (m_session.pointer() == *target && !m_session.mouseMove(*target + QPoint(1, 0))) {
         return false;
     }
-    return session_.mouse_move(*target);
+    return m_session.mouseMove(*target);
 }
 
 bool XAppRun::click(QPoint local, int button) {
-    return point_at(local) && session_.click(button);
+    return pointAt(local) && m_session.click(button);
 }
 
-bool XAppRun::cross_background() {
+bool XAppRun::crossBackground() {
     // A program that reads late merges the movements queued for it into the
     // last one, and would then never see the pointer on the background.
     const std::optional<QPoint> at = background();
-    return at && point_at(*at) && sync();
+    return at && pointAt(*at) && sync();
 }
 
 bool XAppRun::sync() {
-    return window_ != 0 && session_.x().ping(window_, 3000);
+    return m_window != 0 && m_session.x().ping(m_window, 3000);
 }
 
-std::optional<QString> XAppRun::copy_with_key(const QString& keys, const QString& expected) {
-    if (!session_.put_sentinel() || !point_at(Role::HexField) || !session_.key(keys)) {
+std::optional<QString> XAppRun::copyWithKey(const QString& keys, const QString& expected) {
+    if (!m_session.putSentinel() || !pointAt(Role::HexField) || !m_session.key(keys)) {
         return std::nullopt;
     }
-    return session_.wait_clipboard(expected);
+    return m_session.waitClipboard(expected);
 }
 
-std::optional<QString> XAppRun::copy_field(Role field, const QString& expected) {
-    if (!session_.put_sentinel() || !cross_background() || !click(field, 3)) {
+std::optional<QString> XAppRun::copyField(Role field, const QString& expected) {
+    if (!m_session.putSentinel() || !crossBackground() || !click(field, 3)) {
         return std::nullopt;
     }
-    return session_.wait_clipboard(expected);
+    return m_session.waitClipboard(expected);
 }
 
-std::optional<QString> XAppRun::copy_field(Role field) {
-    if (!session_.put_sentinel() || !cross_background() || !click(field, 3)) {
+std::optional<QString> XAppRun::copyField(Role field) {
+    if (!m_session.putSentinel() || !crossBackground() || !click(field, 3)) {
         return std::nullopt;
     }
-    return session_.wait_clipboard_change(session_.sentinel());
+    return m_session.waitClipboardChange(m_session.sentinel());
 }
 
-bool XAppRun::type_into(Role field, const QString& text) {
-    return point_at(field) && session_.key(QStringLiteral("ctrl+a")) && session_.type(text);
+bool XAppRun::typeInto(Role field, const QString& text) {
+    return pointAt(field) && m_session.key(QStringLiteral("ctrl+a")) && m_session.type(text);
 }
 
-bool XAppRun::enter_hex(const QString& hex) {
+bool XAppRun::enterHex(const QString& hex) {
     // A right-button copy leaves the fields disabled until the pointer
     // crosses the background.
-    return focus() && cross_background() && type_into(Role::HexField, hex) &&
-           session_.key(QStringLiteral("Return"));
+    return focus() && crossBackground() && typeInto(Role::HexField, hex) &&
+           m_session.key(QStringLiteral("Return"));
 }
 
-bool XAppRun::close_with_keyboard() {
-    return window_ != 0 && session_.has_window_manager() && focus() &&
-           session_.key(QStringLiteral("alt+F4"));
+bool XAppRun::closeWithKeyboard() {
+    return m_window != 0 && m_session.hasWindowManager() && focus() &&
+           m_session.key(QStringLiteral("alt+F4"));
 }
 
-bool XAppRun::close_with_request() {
-    return window_ != 0 && session_.x().request_close(window_);
+bool XAppRun::closeWithRequest() {
+    return m_window != 0 && m_session.x().requestClose(m_window);
 }
 
 }  // namespace e2e

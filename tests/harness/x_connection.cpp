@@ -21,30 +21,30 @@ using Reply = std::unique_ptr<T, FreeDeleter>;
 
 XConnection::XConnection(const QString& display) {
     const QByteArray name = display.toLocal8Bit();
-    int screen_number = 0;
-    connection_ = xcb_connect(name.constData(), &screen_number);
-    if (xcb_connection_has_error(connection_) != 0) {
+    int screenNumber = 0;
+    m_connection = xcb_connect(name.constData(), &screenNumber);
+    if (xcb_connection_has_error(m_connection) != 0) {
         return;
     }
-    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection_));
-    for (int i = 0; i < screen_number && it.rem > 0; ++i) {
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
+    for (int i = 0; i < screenNumber && it.rem > 0; ++i) {
         xcb_screen_next(&it);
     }
-    root_ = it.data->root;
+    m_root = it.data->root;
 }
 
 XConnection::~XConnection() {
-    if (connection_ != nullptr) {
-        xcb_disconnect(connection_);
+    if (m_connection != nullptr) {
+        xcb_disconnect(m_connection);
     }
 }
 
 bool XConnection::ok() const {
-    return connection_ != nullptr && xcb_connection_has_error(connection_) == 0 && root_ != 0;
+    return m_connection != nullptr && xcb_connection_has_error(m_connection) == 0 && m_root != 0;
 }
 
-QSize XConnection::root_size() {
-    const std::optional<QRect> g = geometry(root_);
+QSize XConnection::rootSize() {
+    const std::optional<QRect> g = geometry(m_root);
     return g ? g->size() : QSize();
 }
 
@@ -52,38 +52,38 @@ std::uint32_t XConnection::atom(const char* name) {
     if (!ok()) {
         return 0;
     }
-    if (const auto known = atoms_.find(name); known != atoms_.end()) {
+    if (const auto known = m_atoms.find(name); known != m_atoms.end()) {
         return known->second;
     }
     Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        connection_,
-        xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
+        m_connection,
+        xcb_intern_atom(m_connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
         nullptr));
     if (!reply) {
         return 0;
     }
-    atoms_.emplace(name, reply->atom);
+    m_atoms.emplace(name, reply->atom);
     return reply->atom;
 }
 
-bool XConnection::has_extension(const char* name) {
+bool XConnection::hasExtension(const char* name) {
     if (!ok()) {
         return false;
     }
     Reply<xcb_query_extension_reply_t> reply(xcb_query_extension_reply(
-        connection_,
-        xcb_query_extension(connection_, static_cast<std::uint16_t>(std::strlen(name)), name),
+        m_connection,
+        xcb_query_extension(m_connection, static_cast<std::uint16_t>(std::strlen(name)), name),
         nullptr));
     return reply && reply->present != 0;
 }
 
-XWindow XConnection::selection_owner(const char* selection) {
+XWindow XConnection::selectionOwner(const char* selection) {
     const std::uint32_t a = atom(selection);
     if (a == 0) {
         return 0;
     }
     Reply<xcb_get_selection_owner_reply_t> reply(xcb_get_selection_owner_reply(
-        connection_, xcb_get_selection_owner(connection_, a), nullptr));
+        m_connection, xcb_get_selection_owner(m_connection, a), nullptr));
     return reply ? reply->owner : 0;
 }
 
@@ -93,7 +93,7 @@ std::vector<XWindow> XConnection::children(XWindow window) {
         return result;
     }
     Reply<xcb_query_tree_reply_t> reply(
-        xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), nullptr));
+        xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr));
     if (reply) {
         const xcb_window_t* list = xcb_query_tree_children(reply.get());
         result.assign(list, list + xcb_query_tree_children_length(reply.get()));
@@ -106,7 +106,7 @@ XWindow XConnection::parent(XWindow window) {
         return 0;
     }
     Reply<xcb_query_tree_reply_t> reply(
-        xcb_query_tree_reply(connection_, xcb_query_tree(connection_, window), nullptr));
+        xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr));
     return reply ? reply->parent : 0;
 }
 
@@ -115,11 +115,11 @@ QString XConnection::name(XWindow window) {
         return {};
     }
     const std::uint32_t utf8 = atom("UTF8_STRING");
-    const std::uint32_t net_name = atom("_NET_WM_NAME");
-    for (auto [property, type] : {std::pair<std::uint32_t, std::uint32_t>{net_name, utf8},
+    const std::uint32_t netName = atom("_NET_WM_NAME");
+    for (auto [property, type] : {std::pair<std::uint32_t, std::uint32_t>{netName, utf8},
                                   {XCB_ATOM_WM_NAME, XCB_ATOM_STRING}}) {
         Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-            connection_, xcb_get_property(connection_, 0, window, property, type, 0, 1024),
+            m_connection, xcb_get_property(m_connection, 0, window, property, type, 0, 1024),
             nullptr));
         if (reply && reply->type != XCB_NONE) {
             const auto* data = static_cast<const char*>(xcb_get_property_value(reply.get()));
@@ -131,13 +131,13 @@ QString XConnection::name(XWindow window) {
     return {};
 }
 
-QStringList XConnection::wm_class(XWindow window) {
+QStringList XConnection::wmClass(XWindow window) {
     if (!ok()) {
         return {};
     }
     Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        connection_,
-        xcb_get_property(connection_, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 256),
+        m_connection,
+        xcb_get_property(m_connection, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 256),
         nullptr));
     if (!reply || reply->type == XCB_NONE) {
         return {};
@@ -156,12 +156,12 @@ std::optional<QRect> XConnection::geometry(XWindow window) {
         return std::nullopt;
     }
     Reply<xcb_get_geometry_reply_t> geo(
-        xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr));
+        xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr));
     if (!geo) {
         return std::nullopt;
     }
     Reply<xcb_translate_coordinates_reply_t> at(xcb_translate_coordinates_reply(
-        connection_, xcb_translate_coordinates(connection_, window, root_, 0, 0), nullptr));
+        m_connection, xcb_translate_coordinates(m_connection, window, m_root, 0, 0), nullptr));
     if (!at) {
         return std::nullopt;
     }
@@ -173,7 +173,7 @@ bool XConnection::viewable(XWindow window) {
         return false;
     }
     Reply<xcb_get_window_attributes_reply_t> reply(xcb_get_window_attributes_reply(
-        connection_, xcb_get_window_attributes(connection_, window), nullptr));
+        m_connection, xcb_get_window_attributes(m_connection, window), nullptr));
     return reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
 }
 
@@ -184,7 +184,7 @@ std::optional<std::vector<std::uint32_t>> XConnection::cardinals(XWindow window,
         return std::nullopt;
     }
     Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        connection_, xcb_get_property(connection_, 0, window, a, XCB_ATOM_CARDINAL, 0, 64),
+        m_connection, xcb_get_property(m_connection, 0, window, a, XCB_ATOM_CARDINAL, 0, 64),
         nullptr));
     if (!reply || reply->type == XCB_NONE || reply->format != 32) {
         return std::nullopt;
@@ -193,13 +193,14 @@ std::optional<std::vector<std::uint32_t>> XConnection::cardinals(XWindow window,
     return std::vector<std::uint32_t>(data, data + xcb_get_property_value_length(reply.get()) / 4);
 }
 
-std::optional<XWindow> XConnection::window_property(XWindow window, const char* property) {
+std::optional<XWindow> XConnection::windowProperty(XWindow window, const char* property) {
     const std::uint32_t a = atom(property);
     if (a == 0) {
         return std::nullopt;
     }
     Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        connection_, xcb_get_property(connection_, 0, window, a, XCB_ATOM_WINDOW, 0, 1), nullptr));
+        m_connection, xcb_get_property(m_connection, 0, window, a, XCB_ATOM_WINDOW, 0, 1),
+        nullptr));
     if (!reply || reply->type != XCB_ATOM_WINDOW ||
         xcb_get_property_value_length(reply.get()) < 4) {
         return std::nullopt;
@@ -207,13 +208,13 @@ std::optional<XWindow> XConnection::window_property(XWindow window, const char* 
     return *static_cast<const XWindow*>(xcb_get_property_value(reply.get()));
 }
 
-std::vector<XWindow> XConnection::window_list(XWindow window, const char* property) {
+std::vector<XWindow> XConnection::windowList(XWindow window, const char* property) {
     const std::uint32_t a = atom(property);
     if (a == 0) {
         return {};
     }
     Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        connection_, xcb_get_property(connection_, 0, window, a, XCB_ATOM_WINDOW, 0, 4096),
+        m_connection, xcb_get_property(m_connection, 0, window, a, XCB_ATOM_WINDOW, 0, 4096),
         nullptr));
     if (!reply || reply->type != XCB_ATOM_WINDOW) {
         return {};
@@ -222,13 +223,13 @@ std::vector<XWindow> XConnection::window_list(XWindow window, const char* proper
     return std::vector<XWindow>(data, data + xcb_get_property_value_length(reply.get()) / 4);
 }
 
-std::vector<std::uint32_t> XConnection::atom_list(XWindow window, const char* property) {
+std::vector<std::uint32_t> XConnection::atomList(XWindow window, const char* property) {
     const std::uint32_t a = atom(property);
     if (a == 0) {
         return {};
     }
     Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        connection_, xcb_get_property(connection_, 0, window, a, XCB_ATOM_ATOM, 0, 64), nullptr));
+        m_connection, xcb_get_property(m_connection, 0, window, a, XCB_ATOM_ATOM, 0, 64), nullptr));
     if (!reply || reply->type != XCB_ATOM_ATOM) {
         return {};
     }
@@ -236,7 +237,7 @@ std::vector<std::uint32_t> XConnection::atom_list(XWindow window, const char* pr
     return std::vector<std::uint32_t>(data, data + xcb_get_property_value_length(reply.get()) / 4);
 }
 
-std::optional<std::vector<QRect>> XConnection::bounding_shape(XWindow window) {
+std::optional<std::vector<QRect>> XConnection::boundingShape(XWindow window) {
     if (!ok()) {
         return std::nullopt;
     }
@@ -244,11 +245,11 @@ std::optional<std::vector<QRect>> XConnection::bounding_shape(XWindow window) {
     if (!whole) {
         return std::nullopt;
     }
-    if (!has_extension("SHAPE")) {
+    if (!hasExtension("SHAPE")) {
         return std::vector<QRect>{QRect(QPoint(0, 0), whole->size())};
     }
     Reply<xcb_shape_get_rectangles_reply_t> reply(xcb_shape_get_rectangles_reply(
-        connection_, xcb_shape_get_rectangles(connection_, window, XCB_SHAPE_SK_BOUNDING),
+        m_connection, xcb_shape_get_rectangles(m_connection, window, XCB_SHAPE_SK_BOUNDING),
         nullptr));
     if (!reply) {
         return std::nullopt;
@@ -267,8 +268,8 @@ QImage XConnection::grab(const QRect& area) {
         return {};
     }
     Reply<xcb_get_image_reply_t> reply(xcb_get_image_reply(
-        connection_,
-        xcb_get_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, root_,
+        m_connection,
+        xcb_get_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, m_root,
                       static_cast<std::int16_t>(area.x()), static_cast<std::int16_t>(area.y()),
                       static_cast<std::uint16_t>(area.width()),
                       static_cast<std::uint16_t>(area.height()), ~0u),
@@ -296,19 +297,19 @@ std::optional<QPoint> XConnection::pointer() {
         return std::nullopt;
     }
     Reply<xcb_query_pointer_reply_t> reply(
-        xcb_query_pointer_reply(connection_, xcb_query_pointer(connection_, root_), nullptr));
+        xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr));
     if (!reply) {
         return std::nullopt;
     }
     return QPoint(reply->root_x, reply->root_y);
 }
 
-XWindow XConnection::input_focus() {
+XWindow XConnection::inputFocus() {
     if (!ok()) {
         return 0;
     }
     Reply<xcb_get_input_focus_reply_t> reply(
-        xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+        xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
     return reply ? reply->focus : 0;
 }
 
@@ -326,15 +327,15 @@ void XConnection::collect(XWindow top, Match match, std::vector<XWindow>& found,
     }
 }
 
-std::vector<XWindow> XConnection::find_named(const QString& wanted, XWindow top) {
+std::vector<XWindow> XConnection::findNamed(const QString& wanted, XWindow top) {
     std::vector<XWindow> found;
     collect(
-        top != 0 ? top : root_, [&](XWindow w) { return name(w) == wanted; }, found, 0);
+        top != 0 ? top : m_root, [&](XWindow w) { return name(w) == wanted; }, found, 0);
     return found;
 }
 
-XWindow XConnection::top_level(const QString& wanted, qint64 pid) {
-    for (XWindow top : children(root_)) {
+XWindow XConnection::topLevel(const QString& wanted, qint64 pid) {
+    for (XWindow top : children(m_root)) {
         if (!viewable(top)) {
             continue;
         }
@@ -352,13 +353,13 @@ XWindow XConnection::top_level(const QString& wanted, qint64 pid) {
     return 0;
 }
 
-std::vector<XWindow> XConnection::find_class(const QString& window_class, XWindow top) {
+std::vector<XWindow> XConnection::findClass(const QString& windowClass, XWindow top) {
     std::vector<XWindow> found;
     collect(
-        top != 0 ? top : root_,
+        top != 0 ? top : m_root,
         [&](XWindow w) {
-            const QStringList parts = wm_class(w);
-            return parts.size() >= 2 && parts[1] == window_class;
+            const QStringList parts = wmClass(w);
+            return parts.size() >= 2 && parts[1] == windowClass;
         },
         found, 0);
     return found;

@@ -6,10 +6,10 @@
 namespace e2e {
 
 std::optional<QPoint> XSession::pointer() {
-    return x_ ? x_->pointer() : std::nullopt;
+    return m_x ? m_x->pointer() : std::nullopt;
 }
 
-bool XSession::mouse_move(QPoint to) {
+bool XSession::mouseMove(QPoint to) {
     // "mousemove --sync" waits for a motion that never comes when the
     // pointer is already there, so move without it and check by polling.
     if (pointer() == to) {
@@ -19,22 +19,22 @@ bool XSession::mouse_move(QPoint to) {
              .ok()) {
         return false;
     }
-    return poll_until([&] { return pointer() == to; }, 2000, 5);
+    return pollUntil([&] { return pointer() == to; }, 2000, 5);
 }
 
 bool XSession::click(int button) {
     return xdotool({QStringLiteral("click"), QString::number(button)}).ok();
 }
 
-bool XSession::click_at(QPoint on_screen, int button) {
-    return mouse_move(on_screen) && click(button);
+bool XSession::clickAt(QPoint onScreen, int button) {
+    return mouseMove(onScreen) && click(button);
 }
 
-bool XSession::mouse_down(int button) {
+bool XSession::mouseDown(int button) {
     return xdotool({QStringLiteral("mousedown"), QString::number(button)}).ok();
 }
 
-bool XSession::mouse_up(int button) {
+bool XSession::mouseUp(int button) {
     return xdotool({QStringLiteral("mouseup"), QString::number(button)}).ok();
 }
 
@@ -55,22 +55,21 @@ bool XSession::activate(XWindow window) {
     // Keys typed through XTEST go to the focused window, and only the
     // window manager can hand out the focus reliably while it runs.
     const QString verb =
-        has_window_manager() ? QStringLiteral("windowactivate") : QStringLiteral("windowfocus");
+        hasWindowManager() ? QStringLiteral("windowactivate") : QStringLiteral("windowfocus");
     if (!xdotool({verb, id}).ok()) {
         return false;
     }
     // The manager announces the new active window only once the focus has
     // arrived; the server's own focus settles any doubt.
-    return poll_until(
+    return pollUntil(
         [&] {
-            return (!has_window_manager() || active_window() == window) &&
-                   x_->input_focus() == window;
+            return (!hasWindowManager() || activeWindow() == window) && m_x->inputFocus() == window;
         },
         3000);
 }
 
-std::optional<XWindow> XSession::active_window() {
-    return x_ ? x_->window_property(x_->root(), "_NET_ACTIVE_WINDOW") : std::nullopt;
+std::optional<XWindow> XSession::activeWindow() {
+    return m_x ? m_x->windowProperty(m_x->root(), "_NET_ACTIVE_WINDOW") : std::nullopt;
 }
 
 }  // namespace e2e

@@ -15,7 +15,7 @@ namespace e2e {
 
 namespace {
 
-QString tail_of(const QString& path) {
+QString tailOf(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return {};
@@ -24,15 +24,15 @@ QString tail_of(const QString& path) {
     return QString::fromLocal8Bit(text.right(600)).trimmed();
 }
 
-bool display_in_use(int number) {
+bool displayInUse(int number) {
     return QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)) ||
            QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number));
 }
 
-bool anyone_listens(const QString& socket_path) {
+bool anyoneListens(const QString& socketPath) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    const QByteArray path = QFile::encodeName(socket_path);
+    const QByteArray path = QFile::encodeName(socketPath);
     if (path.size() >= static_cast<qsizetype>(sizeof(address.sun_path))) {
         return true;
     }
@@ -50,71 +50,69 @@ bool anyone_listens(const QString& socket_path) {
 }  // namespace
 
 XSession::XSession(XSessionOptions options) {
-    if (!runtime_.ok() || !home_.ok()) {
+    if (!m_runtime.ok() || !m_home.ok()) {
         fail(QStringLiteral("cannot create the session's folders"));
         return;
     }
-    if (!start_xvfb(options)) {
+    if (!startXvfb(options)) {
         return;
     }
-    if (!options.monitors.empty() && !set_monitors(options.monitors)) {
+    if (!options.monitors.empty() && !setMonitors(options.monitors)) {
         return;
     }
-    if (options.window_manager) {
+    if (options.windowManager) {
         // Openbox owns WM_S0 and sets _NET_SUPPORTING_WM_CHECK long before
         // its set-up is done; a dock that maps in between may stay unmanaged
         // and unmapped. Its start-up command runs once it is ready.
-        const QString ready = runtime_.file(QStringLiteral("openbox.ready"));
-        if (!start_helper(wm_, QStringLiteral("openbox"),
-                          {QStringLiteral("--sm-disable"), QStringLiteral("--startup"),
-                           QStringLiteral("touch ") + ready})) {
+        const QString ready = m_runtime.file(QStringLiteral("openbox.ready"));
+        if (!startHelper(m_wm, QStringLiteral("openbox"),
+                         {QStringLiteral("--sm-disable"), QStringLiteral("--startup"),
+                          QStringLiteral("touch ") + ready})) {
             return;
         }
-        const bool managed = poll_until(
+        const bool managed = pollUntil(
             [&] {
-                return QFile::exists(ready) && x_->selection_owner("WM_S0") != 0 &&
-                       x_->window_property(x_->root(), "_NET_SUPPORTING_WM_CHECK").has_value();
+                return QFile::exists(ready) && m_x->selectionOwner("WM_S0") != 0 &&
+                       m_x->windowProperty(m_x->root(), "_NET_SUPPORTING_WM_CHECK").has_value();
             },
-            options.start_timeout_ms);
+            options.startTimeoutMs);
         if (!managed) {
             fail(QStringLiteral("openbox did not take over the screen: ") +
-                 tail_of(runtime_.file(QStringLiteral("openbox.log"))));
+                 tailOf(m_runtime.file(QStringLiteral("openbox.log"))));
             return;
         }
     }
-    if (!settle_keyboard(options.start_timeout_ms)) {
+    if (!settleKeyboard(options.startTimeoutMs)) {
         return;
     }
     if (options.tray) {
-        if (!start_helper(
-                tray_, QStringLiteral("trayer"),
+        if (!startHelper(
+                m_tray, QStringLiteral("trayer"),
                 {QStringLiteral("--edge"), QStringLiteral("bottom"), QStringLiteral("--align"),
                  QStringLiteral("right"), QStringLiteral("--height"), QStringLiteral("24"),
                  QStringLiteral("--SetDockType"), QStringLiteral("true"),
                  QStringLiteral("--SetPartialStrut"), QStringLiteral("true")})) {
             return;
         }
-        const bool docked = poll_until(
-            [this] {
-                return x_->selection_owner("_NET_SYSTEM_TRAY_S0") != 0 && tray_window() != 0;
-            },
-            options.start_timeout_ms);
+        const bool docked = pollUntil(
+            [this] { return m_x->selectionOwner("_NET_SYSTEM_TRAY_S0") != 0 && trayWindow() != 0; },
+            options.startTimeoutMs);
         if (!docked) {
             QString seen;
-            for (XWindow w : x_->find_class(QStringLiteral("trayer"))) {
-                const auto g = x_->geometry(w);
+            for (XWindow w : m_x->findClass(QStringLiteral("trayer"))) {
+                const auto g = m_x->geometry(w);
                 seen += QStringLiteral(" window 0x%1 %2 viewable=%3 at %4,%5")
                             .arg(w, 0, 16)
-                            .arg(x_->name(w))
-                            .arg(x_->viewable(w))
+                            .arg(m_x->name(w))
+                            .arg(m_x->viewable(w))
                             .arg(g ? g->x() : -1)
                             .arg(g ? g->y() : -1);
             }
             fail(QStringLiteral("trayer did not provide a notification area (selection owner "
                                 "0x%1, running %2;%3): %4")
-                     .arg(x_->selection_owner("_NET_SYSTEM_TRAY_S0"), 0, 16)
-                     .arg(tray_->state() == QProcess::Running)
-                     .arg(seen, tail_of(runtime_.file(QStringLiteral("trayer.log")))));
+                     .arg(m_x->selectionOwner("_NET_SYSTEM_TRAY_S0"), 0, 16)
+                     .arg(m_tray->state() == QProcess::Running)
+                     .arg(seen, tailOf(m_runtime.file(QStringLiteral("trayer.log")))));
             return;
         }
     }
@@ -122,21 +120,21 @@ XSession::XSession(XSessionOptions options) {
 
 XSession::~XSession() {
     // Clients first, so that the server goes down with no one attached.
-    for (const std::unique_ptr<QProcess>& p : sentinels_) {
-        stop_process(*p, 200);
+    for (const std::unique_ptr<QProcess>& p : m_sentinels) {
+        stopProcess(*p, 200);
     }
-    for (std::unique_ptr<QProcess>* p : {&tray_, &wm_}) {
+    for (std::unique_ptr<QProcess>* p : {&m_tray, &m_wm}) {
         if (*p) {
-            stop_process(**p);
+            stopProcess(**p);
         }
     }
-    x_.reset();
-    if (xvfb_) {
-        stop_process(*xvfb_);
+    m_x.reset();
+    if (m_xvfb) {
+        stopProcess(*m_xvfb);
     }
 }
 
-bool XSession::settle_keyboard(int timeout_ms) {
+bool XSession::settleKeyboard(int timeoutMs) {
     // The first key through XTEST moves the server's keyboard over to the
     // XTEST device, which tells every client that the keymap changed.
     // Openbox then drops and takes again all of its key bindings, and a key
@@ -148,7 +146,7 @@ bool XSession::settle_keyboard(int timeout_ms) {
         fail(QStringLiteral("xdotool cannot press a key"));
         return false;
     }
-    if (has_window_manager() && !x_->sync_window_manager(timeout_ms)) {
+    if (hasWindowManager() && !m_x->syncWindowManager(timeoutMs)) {
         fail(QStringLiteral("openbox does not answer"));
         return false;
     }
@@ -156,25 +154,25 @@ bool XSession::settle_keyboard(int timeout_ms) {
 }
 
 void XSession::fail(const QString& why) {
-    if (error_.isEmpty()) {
-        error_ = why;
+    if (m_error.isEmpty()) {
+        m_error = why;
     }
 }
 
-bool XSession::start_xvfb(const XSessionOptions& options) {
+bool XSession::startXvfb(const XSessionOptions& options) {
     QStringList screens = options.screens;
     if (screens.isEmpty()) {
         screens << QStringLiteral("%1x%2x%3")
-                       .arg(options.screen_size.width())
-                       .arg(options.screen_size.height())
+                       .arg(options.screenSize.width())
+                       .arg(options.screenSize.height())
                        .arg(options.depth);
     }
-    QString last_error;
+    QString lastError;
     for (int attempt = 0; attempt < 20; ++attempt) {
         // Others run X servers here too; pick at random and let the server's
         // own lock decide any race.
         const int number = 100 + static_cast<int>(QRandomGenerator::global()->bounded(800));
-        if (display_in_use(number)) {
+        if (displayInUse(number)) {
             continue;
         }
         QStringList args{QStringLiteral(":%1").arg(number),
@@ -186,14 +184,14 @@ bool XSession::start_xvfb(const XSessionOptions& options) {
         for (int i = 0; i < screens.size(); ++i) {
             args << QStringLiteral("-screen") << QString::number(i) << screens[i];
         }
-        args << options.extra_xvfb_args;
+        args << options.extraXvfbArgs;
 
         auto xvfb = std::make_unique<QProcess>();
         xvfb->setStandardInputFile(QProcess::nullDevice());
-        xvfb->setStandardErrorFile(runtime_.file(QStringLiteral("xvfb.log")));
-        die_with_parent(*xvfb, SIGTERM);
+        xvfb->setStandardErrorFile(m_runtime.file(QStringLiteral("xvfb.log")));
+        dieWithParent(*xvfb, SIGTERM);
         xvfb->start(QStringLiteral("Xvfb"), args);
-        if (!xvfb->waitForStarted(options.start_timeout_ms)) {
+        if (!xvfb->waitForStarted(options.startTimeoutMs)) {
             fail(QStringLiteral("cannot run Xvfb: ") + xvfb->errorString());
             return false;
         }
@@ -203,29 +201,29 @@ bool XSession::start_xvfb(const XSessionOptions& options) {
         QElapsedTimer clock;
         clock.start();
         while (!announced.contains('\n') && xvfb->state() == QProcess::Running &&
-               clock.elapsed() < options.start_timeout_ms) {
+               clock.elapsed() < options.startTimeoutMs) {
             xvfb->waitForReadyRead(100);
             announced += xvfb->readAllStandardOutput();
         }
         if (!announced.contains('\n')) {
-            last_error = tail_of(runtime_.file(QStringLiteral("xvfb.log")));
-            stop_process(*xvfb);
+            lastError = tailOf(m_runtime.file(QStringLiteral("xvfb.log")));
+            stopProcess(*xvfb);
             continue;
         }
-        display_ = QStringLiteral(":%1").arg(number);
-        xvfb_ = std::move(xvfb);
-        x_ = std::make_unique<XConnection>(display_);
-        if (!x_->ok()) {
-            fail(QStringLiteral("Xvfb on %1 does not answer").arg(display_));
+        m_display = QStringLiteral(":%1").arg(number);
+        m_xvfb = std::move(xvfb);
+        m_x = std::make_unique<XConnection>(m_display);
+        if (!m_x->ok()) {
+            fail(QStringLiteral("Xvfb on %1 does not answer").arg(m_display));
             return false;
         }
         return true;
     }
-    fail(QStringLiteral("no Xvfb could start: ") + last_error);
+    fail(QStringLiteral("no Xvfb could start: ") + lastError);
     return false;
 }
 
-bool XSession::set_monitors(const std::vector<Monitor>& monitors) {
+bool XSession::setMonitors(const std::vector<Monitor>& monitors) {
     for (std::size_t i = 0; i < monitors.size(); ++i) {
         const QRect& g = monitors[i].geometry;
         // The first monitor takes over Xvfb's one output, "screen", which
@@ -251,16 +249,16 @@ bool XSession::set_monitors(const std::vector<Monitor>& monitors) {
     return true;
 }
 
-bool XSession::start_helper(std::unique_ptr<QProcess>& process, const QString& program,
-                            const QStringList& args) {
+bool XSession::startHelper(std::unique_ptr<QProcess>& process, const QString& program,
+                           const QStringList& args) {
     process = std::make_unique<QProcess>();
     process->setProcessEnvironment(environment());
     process->setWorkingDirectory(home());
     process->setStandardInputFile(QProcess::nullDevice());
-    process->setStandardOutputFile(runtime_.file(program + QStringLiteral(".log")));
-    process->setStandardErrorFile(runtime_.file(program + QStringLiteral(".log")),
+    process->setStandardOutputFile(m_runtime.file(program + QStringLiteral(".log")));
+    process->setStandardErrorFile(m_runtime.file(program + QStringLiteral(".log")),
                                   QIODevice::Append);
-    die_with_parent(*process, SIGTERM);
+    dieWithParent(*process, SIGTERM);
     process->start(program, args);
     if (!process->waitForStarted(5000)) {
         fail(QStringLiteral("cannot run %1: %2").arg(program, process->errorString()));
@@ -296,86 +294,86 @@ QProcessEnvironment XSession::environment() const {
                              "GNOME_DESKTOP_SESSION_ID"}) {
         env.remove(QLatin1String(name));
     }
-    env.insert(QStringLiteral("DISPLAY"), display_);
+    env.insert(QStringLiteral("DISPLAY"), m_display);
     env.insert(QStringLiteral("HOME"), home());
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_dir());
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir());
     return env;
 }
 
-ToolResult XSession::tool(const QString& program, const QStringList& args, int timeout_ms) const {
-    return run_tool(program, args, environment(), timeout_ms);
+ToolResult XSession::tool(const QString& program, const QStringList& args, int timeoutMs) const {
+    return runTool(program, args, environment(), timeoutMs);
 }
 
-ToolResult XSession::xdotool(const QStringList& args, int timeout_ms) const {
-    return tool(QStringLiteral("xdotool"), args, timeout_ms);
+ToolResult XSession::xdotool(const QStringList& args, int timeoutMs) const {
+    return tool(QStringLiteral("xdotool"), args, timeoutMs);
 }
 
-std::optional<XWindow> XSession::viewable_window(const QString& name) {
-    for (XWindow w : x_->find_named(name)) {
-        if (x_->viewable(w)) {
+std::optional<XWindow> XSession::viewableWindow(const QString& name) {
+    for (XWindow w : m_x->findNamed(name)) {
+        if (m_x->viewable(w)) {
             return w;
         }
     }
     return std::nullopt;
 }
 
-XWindow XSession::tray_window() {
-    if (!tray_) {
+XWindow XSession::trayWindow() {
+    if (!m_tray) {
         return 0;
     }
-    for (XWindow w : x_->find_class(QStringLiteral("trayer"))) {
-        if (x_->viewable(w)) {
+    for (XWindow w : m_x->findClass(QStringLiteral("trayer"))) {
+        if (m_x->viewable(w)) {
             return w;
         }
     }
     return 0;
 }
 
-std::optional<QRect> XSession::tray_icon() {
-    const XWindow tray = tray_window();
+std::optional<QRect> XSession::trayIcon() {
+    const XWindow tray = trayWindow();
     if (tray == 0) {
         return std::nullopt;
     }
-    for (XWindow w : x_->find_named(QStringLiteral("huepick"), tray)) {
-        if (x_->viewable(w)) {
-            return x_->geometry(w);
+    for (XWindow w : m_x->findNamed(QStringLiteral("huepick"), tray)) {
+        if (m_x->viewable(w)) {
+            return m_x->geometry(w);
         }
     }
     return std::nullopt;
 }
 
 QImage XSession::screenshot() {
-    return x_ ? x_->grab(QRect(QPoint(0, 0), x_->root_size())) : QImage();
+    return m_x ? m_x->grab(QRect(QPoint(0, 0), m_x->rootSize())) : QImage();
 }
 
-bool XSession::end_tray(int signal) {
-    if (!tray_ || tray_->state() != QProcess::Running) {
+bool XSession::endTray(int signal) {
+    if (!m_tray || m_tray->state() != QProcess::Running) {
         return false;
     }
-    return ::kill(static_cast<pid_t>(tray_->processId()), signal) == 0 &&
-           tray_->waitForFinished(5000);
+    return ::kill(static_cast<pid_t>(m_tray->processId()), signal) == 0 &&
+           m_tray->waitForFinished(5000);
 }
 
-bool XSession::end_server(int signal) {
-    if (!xvfb_ || xvfb_->state() != QProcess::Running) {
+bool XSession::endServer(int signal) {
+    if (!m_xvfb || m_xvfb->state() != QProcess::Running) {
         return false;
     }
-    const qint64 pid = xvfb_->processId();
-    if (::kill(static_cast<pid_t>(pid), signal) != 0 || !xvfb_->waitForFinished(5000)) {
+    const qint64 pid = m_xvfb->processId();
+    if (::kill(static_cast<pid_t>(pid), signal) != 0 || !m_xvfb->waitForFinished(5000)) {
         return false;
     }
     // A server that dies without its own shutdown leaves its lock and socket
     // behind, which keeps the display number from everyone else. Only what
     // is still the dead server's is removed.
-    const QString number = display_.mid(1);
+    const QString number = m_display.mid(1);
     const QString lock = QStringLiteral("/tmp/.X%1-lock").arg(number);
-    if (const std::optional<QByteArray> owner = read_file(lock);
+    if (const std::optional<QByteArray> owner = readFile(lock);
         owner && owner->trimmed().toLongLong() == pid) {
         QFile::remove(lock);
     }
-    const QString socket_path = QStringLiteral("/tmp/.X11-unix/X%1").arg(number);
-    if (!anyone_listens(socket_path)) {
-        QFile::remove(socket_path);
+    const QString socketPath = QStringLiteral("/tmp/.X11-unix/X%1").arg(number);
+    if (!anyoneListens(socketPath)) {
+        QFile::remove(socketPath);
     }
     return true;
 }

@@ -31,18 +31,18 @@ struct Monitor {
 };
 
 struct XSessionOptions {
-    QSize screen_size{1280, 1024};
+    QSize screenSize{1280, 1024};
     int depth = 24;
-    // "WxHxD" per X screen; when empty, one screen of screen_size and depth.
+    // "WxHxD" per X screen; when empty, one screen of screenSize and depth.
     QStringList screens{};
     // Added to the Xvfb command line, e.g. "+xinerama".
-    QStringList extra_xvfb_args{};
+    QStringList extraXvfbArgs{};
     // When set, the screen is split into these monitors before anything
     // else starts; the screen must cover them all.
     std::vector<Monitor> monitors{};
-    bool window_manager = true;
+    bool windowManager = true;
     bool tray = false;
-    int start_timeout_ms = 10000;
+    int startTimeoutMs = 10000;
 };
 
 class XSession {
@@ -53,32 +53,32 @@ public:
     XSession& operator=(const XSession&) = delete;
 
     // False when any part failed to come up; error() says which.
-    bool ok() const { return error_.isEmpty(); }
-    const QString& error() const { return error_; }
+    bool ok() const { return m_error.isEmpty(); }
+    const QString& error() const { return m_error; }
 
-    const QString& display() const { return display_; }
-    QString runtime_dir() const { return runtime_.path(); }
-    QString home() const { return home_.path(); }
+    const QString& display() const { return m_display; }
+    QString runtimeDir() const { return m_runtime.path(); }
+    QString home() const { return m_home.path(); }
     // The environment for programs of this session: DISPLAY, HOME and
     // XDG_RUNTIME_DIR point here, and nothing leaks in from the test runner
     // that would change how Qt picks its platform, theme or tray.
     QProcessEnvironment environment() const;
 
-    XConnection& x() { return *x_; }
+    XConnection& x() { return *m_x; }
 
     // Runs a command line tool against this display.
-    ToolResult tool(const QString& program, const QStringList& args, int timeout_ms = 5000) const;
-    ToolResult xdotool(const QStringList& args, int timeout_ms = 5000) const;
+    ToolResult tool(const QString& program, const QStringList& args, int timeoutMs = 5000) const;
+    ToolResult xdotool(const QStringList& args, int timeoutMs = 5000) const;
 
     // Pointer and keyboard, through XTEST (xdotool), so the program sees
     // real input events. Buttons: 1 left, 2 middle, 3 right.
     std::optional<QPoint> pointer();
-    bool mouse_move(QPoint to);
+    bool mouseMove(QPoint to);
     bool click(int button);
     // Moves to a point of the screen and clicks there.
-    bool click_at(QPoint on_screen, int button = 1);
-    bool mouse_down(int button);
-    bool mouse_up(int button);
+    bool clickAt(QPoint onScreen, int button = 1);
+    bool mouseDown(int button);
+    bool mouseUp(int button);
     // Key names as xdotool knows them, e.g. "alt+F4".
     bool key(const QString& keys);
     bool type(const QString& text);
@@ -86,61 +86,61 @@ public:
     // one), and waits until the window has the keyboard.
     bool activate(XWindow window);
     // The window manager's _NET_ACTIVE_WINDOW.
-    std::optional<XWindow> active_window();
+    std::optional<XWindow> activeWindow();
 
     // The text of the CLIPBOARD selection; nullopt when nobody owns it.
     std::optional<QString> clipboard() const;
     // Polls until the clipboard holds `expected`; returns the last text seen.
-    std::optional<QString> wait_clipboard(const QString& expected, int timeout_ms = 3000) const;
+    std::optional<QString> waitClipboard(const QString& expected, int timeoutMs = 3000) const;
     // Polls until the clipboard holds something other than `previous`.
-    std::optional<QString> wait_clipboard_change(const std::optional<QString>& previous,
-                                                 int timeout_ms = 3000) const;
+    std::optional<QString> waitClipboardChange(const std::optional<QString>& previous,
+                                               int timeoutMs = 3000) const;
     // Puts a text on the clipboard that no action of the program produces, so
     // that whatever is read afterwards was really copied by that action.
-    bool put_sentinel();
-    const QString& sentinel() const { return sentinel_; }
+    bool putSentinel();
+    const QString& sentinel() const { return m_sentinel; }
 
     // The whole screen (of the first X screen); a null image on failure.
     QImage screenshot();
 
-    bool has_window_manager() const { return wm_ != nullptr; }
+    bool hasWindowManager() const { return m_wm != nullptr; }
     // A viewable window called `name`, anywhere in the tree.
-    std::optional<XWindow> viewable_window(const QString& name);
+    std::optional<XWindow> viewableWindow(const QString& name);
 
     // The notification area's top-level window, when a tray runs.
-    XWindow tray_window();
+    XWindow trayWindow();
     // Where the program's icon sits in the notification area: the icon's
     // window carries the executable's name.
-    std::optional<QRect> tray_icon();
+    std::optional<QRect> trayIcon();
 
     // Ends the notification area with `signal`, as a panel that crashes or
     // is quit; false when none runs.
-    bool end_tray(int signal);
+    bool endTray(int signal);
 
     // Ends the X server with `signal`, as a crash (SIGKILL) or a logout
     // (SIGTERM) would, and clears what a killed server leaves behind.
-    bool end_server(int signal);
+    bool endServer(int signal);
 
 private:
-    bool start_xvfb(const XSessionOptions& options);
-    bool set_monitors(const std::vector<Monitor>& monitors);
-    bool start_helper(std::unique_ptr<QProcess>& process, const QString& program,
-                      const QStringList& args);
-    bool settle_keyboard(int timeout_ms);
+    bool startXvfb(const XSessionOptions& options);
+    bool setMonitors(const std::vector<Monitor>& monitors);
+    bool startHelper(std::unique_ptr<QProcess>& process, const QString& program,
+                     const QStringList& args);
+    bool settleKeyboard(int timeoutMs);
     void fail(const QString& why);
-    void reap_sentinels();
+    void reapSentinels();
 
-    QString error_;
-    QString display_;
-    TempDir runtime_{QStringLiteral("run")};
-    TempDir home_{QStringLiteral("home")};
-    std::unique_ptr<QProcess> xvfb_;
-    std::unique_ptr<QProcess> wm_;
-    std::unique_ptr<QProcess> tray_;
-    std::unique_ptr<XConnection> x_;
-    QString sentinel_;
-    int sentinels_made_ = 0;
-    std::vector<std::unique_ptr<QProcess>> sentinels_;
+    QString m_error;
+    QString m_display;
+    TempDir m_runtime{QStringLiteral("run")};
+    TempDir m_home{QStringLiteral("home")};
+    std::unique_ptr<QProcess> m_xvfb;
+    std::unique_ptr<QProcess> m_wm;
+    std::unique_ptr<QProcess> m_tray;
+    std::unique_ptr<XConnection> m_x;
+    QString m_sentinel;
+    int m_sentinelsMade = 0;
+    std::vector<std::unique_ptr<QProcess>> m_sentinels;
 };
 
 }  // namespace e2e

@@ -30,8 +30,8 @@ const QString kScreenshot = QStringLiteral("org.freedesktop.portal.Screenshot");
 
 class StandIn : public QDBusVirtualObject {
 public:
-    StandIn(QString mode, QString uri, bool odd_path)
-        : mode_(std::move(mode)), uri_(std::move(uri)), odd_path_(odd_path) {}
+    StandIn(QString mode, QString uri, bool oddPath)
+        : m_mode(std::move(mode)), m_uri(std::move(uri)), m_oddPath(oddPath) {}
 
     QString introspect(const QString&) const override {
         return QStringLiteral(
@@ -50,11 +50,11 @@ public:
         if (message.interface() != kScreenshot || message.member() != QLatin1String("Screenshot")) {
             return false;
         }
-        if (mode_ == QLatin1String("noreply")) {
-            held_ << message;  // keeps the call open for good
+        if (m_mode == QLatin1String("noreply")) {
+            m_held << message;  // keeps the call open for good
             return true;
         }
-        if (mode_ == QLatin1String("error")) {
+        if (m_mode == QLatin1String("error")) {
             bus.send(message.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.Failed"),
                                               QStringLiteral("screenshots are disabled")));
             return true;
@@ -66,27 +66,27 @@ public:
         QString sender = message.service().mid(1);
         sender.replace(u'.', u'_');
         const QString handle =
-            kPath + (odd_path_ ? QStringLiteral("/request/odd/") : QStringLiteral("/request/")) +
-            (odd_path_ ? QStringLiteral("r%1").arg(++count_) : sender + u'/' + token);
+            kPath + (m_oddPath ? QStringLiteral("/request/odd/") : QStringLiteral("/request/")) +
+            (m_oddPath ? QStringLiteral("r%1").arg(++m_count) : sender + u'/' + token);
         const QDBusMessage reply =
             message.createReply(QVariant::fromValue(QDBusObjectPath(handle)));
-        if (mode_ == QLatin1String("silent")) {
+        if (m_mode == QLatin1String("silent")) {
             bus.send(reply);
             return true;
         }
         uint code = 2;
         QVariantMap results;
-        if (mode_ == QLatin1String("cancel")) {
+        if (m_mode == QLatin1String("cancel")) {
             code = 1;
-        } else if (mode_ == QLatin1String("canned")) {
+        } else if (m_mode == QLatin1String("canned")) {
             code = 0;
-            results.insert(QStringLiteral("uri"), uri_);
+            results.insert(QStringLiteral("uri"), m_uri);
         }
         QDBusMessage response = QDBusMessage::createTargetedSignal(
             message.service(), handle, QStringLiteral("org.freedesktop.portal.Request"),
             QStringLiteral("Response"));
         response << code << results;
-        if (odd_path_) {
+        if (m_oddPath) {
             // A client can only listen on a path it has not computed once the
             // reply is in; a real portal takes that long anyway.
             bus.send(reply);
@@ -100,11 +100,11 @@ public:
     }
 
 private:
-    QString mode_;
-    QString uri_;
-    bool odd_path_;
-    int count_ = 0;
-    QList<QDBusMessage> held_;
+    QString m_mode;
+    QString m_uri;
+    bool m_oddPath;
+    int m_count = 0;
+    QList<QDBusMessage> m_held;
 };
 
 }  // namespace
@@ -120,12 +120,12 @@ int main(int argc, char** argv) {
                      qPrintable(modes.join(u'|')));
         return 2;
     }
-    const qsizetype uri_at = args.indexOf(QStringLiteral("--uri"));
-    const QString uri = uri_at >= 0 ? args.value(uri_at + 1) : QString();
-    StandIn stand_in(args.first(), uri, args.contains(QStringLiteral("--odd-path")));
+    const qsizetype uriAt = args.indexOf(QStringLiteral("--uri"));
+    const QString uri = uriAt >= 0 ? args.value(uriAt + 1) : QString();
+    StandIn standIn(args.first(), uri, args.contains(QStringLiteral("--odd-path")));
 
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.registerVirtualObject(kPath, &stand_in) || !bus.registerService(kService)) {
+    if (!bus.registerVirtualObject(kPath, &standIn) || !bus.registerService(kService)) {
         std::fprintf(stderr, "fake_portal: cannot take %s: %s\n", qPrintable(kService),
                      qPrintable(bus.lastError().message()));
         return 1;

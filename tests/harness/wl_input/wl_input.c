@@ -22,16 +22,16 @@
 
 // Absolute positions are integers over an extent: 256 steps per logical unit
 // give the same 1/256 resolution as the positions clients receive.
-enum { kSteps = 256 };
+static const int kSteps = 256;
 
-struct globals {
+struct Globals {
     struct wl_seat* seat;
     struct zwlr_virtual_pointer_manager_v1* manager;
 };
 
-static void on_global(void* data, struct wl_registry* registry, uint32_t name,
-                      const char* interface, uint32_t version) {
-    struct globals* g = data;
+static void onGlobal(void* data, struct wl_registry* registry, uint32_t name, const char* interface,
+                     uint32_t version) {
+    struct Globals* g = data;
     (void)version;
     if (strcmp(interface, wl_seat_interface.name) == 0 && !g->seat) {
         g->seat = wl_registry_bind(registry, name, &wl_seat_interface, 1);
@@ -41,15 +41,15 @@ static void on_global(void* data, struct wl_registry* registry, uint32_t name,
     }
 }
 
-static void on_global_remove(void* data, struct wl_registry* registry, uint32_t name) {
+static void onGlobalRemove(void* data, struct wl_registry* registry, uint32_t name) {
     (void)data;
     (void)registry;
     (void)name;
 }
 
-static const struct wl_registry_listener registry_listener = {on_global, on_global_remove};
+static const struct wl_registry_listener kRegistryListener = {onGlobal, onGlobalRemove};
 
-static uint32_t now_ms(void) {
+static uint32_t nowMs(void) {
     struct timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return (uint32_t)(ts.tv_sec * 1000 + ts.tv_nsec / 1000000);
@@ -77,9 +77,9 @@ int main(int argc, char** argv) {
         fprintf(stderr, "wl_input: cannot connect to the Wayland display\n");
         return 1;
     }
-    struct globals g = {NULL, NULL};
+    struct Globals g = {NULL, NULL};
     struct wl_registry* registry = wl_display_get_registry(display);
-    wl_registry_add_listener(registry, &registry_listener, &g);
+    wl_registry_add_listener(registry, &kRegistryListener, &g);
     wl_display_roundtrip(display);
     if (!g.manager) {
         fprintf(stderr, "wl_input: the compositor offers no zwlr_virtual_pointer_manager_v1\n");
@@ -105,18 +105,18 @@ int main(int argc, char** argv) {
                 continue;
             }
             zwlr_virtual_pointer_v1_motion_absolute(
-                pointer, now_ms(), (uint32_t)(x * kSteps + 0.5), (uint32_t)(y * kSteps + 0.5),
+                pointer, nowMs(), (uint32_t)(x * kSteps + 0.5), (uint32_t)(y * kSteps + 0.5),
                 (uint32_t)(width * kSteps), (uint32_t)(height * kSteps));
             zwlr_virtual_pointer_v1_frame(pointer);
         } else if (sscanf(line, "%15s %u", verb, &code) == 2 &&
                    (!strcmp(verb, "down") || !strcmp(verb, "up") || !strcmp(verb, "click"))) {
             if (strcmp(verb, "up") != 0) {
-                zwlr_virtual_pointer_v1_button(pointer, now_ms(), code,
+                zwlr_virtual_pointer_v1_button(pointer, nowMs(), code,
                                                WL_POINTER_BUTTON_STATE_PRESSED);
                 zwlr_virtual_pointer_v1_frame(pointer);
             }
             if (strcmp(verb, "down") != 0) {
-                zwlr_virtual_pointer_v1_button(pointer, now_ms(), code,
+                zwlr_virtual_pointer_v1_button(pointer, nowMs(), code,
                                                WL_POINTER_BUTTON_STATE_RELEASED);
                 zwlr_virtual_pointer_v1_frame(pointer);
             }
