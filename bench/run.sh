@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds what the benchmark needs and runs it: huepick beside its floors, on
 # X11 and on a headless Wayland desktop. Prints one table per measure.
 #   bench/run.sh [--build-dir DIR] [--runs N] [--sizes WxH,...] [--no-wayland]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # CPU time Huepick uses while idle (10 s after start-up) and while a step
 # button is held (3 s), under its own Xvfb and openbox. Prints the medians of
 # RUNS runs, in CPU-seconds.

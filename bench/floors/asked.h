@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How the benchmark asks a probe for one more measurement: SIGUSR1, which
 // reaches a probe that runs as another user too, and costs the probe nothing
 // while it waits. Construct before QCoreApplication, so that every thread Qt

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The start-up floor: the least a Qt 6 widgets program does to put a window on
 // the screen. A frameless 400 x 300 window of one solid colour, centred on
 // the primary screen, so the benchmark can see when it is painted.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The floor under a pick on X11: copying every screen the way any Qt program
 // can, with QScreen::grabWindow(0) and toImage(), and nothing else. Each
 // SIGUSR1 asks for one copy; each answer is one line:

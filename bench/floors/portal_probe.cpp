@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The floor under a pick on Wayland: the desktop portal's own screenshot,
 // asked for over raw D-Bus (org.freedesktop.portal.Screenshot, not
 // interactive), the way any client would. Each SIGUSR1 asks for one

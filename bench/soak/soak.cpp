@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Soak run: the real program under Xvfb, openbox and trayer, driven for a
 // long time with random real input through xdotool, while its resident
 // memory is sampled every 10 s.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "backdrop.h"
 
 #include <xcb/xcb.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the benchmark lays under everything on an X desktop: a desktop-type
 // window of coloured cells, each colour telling its cell, and a small
 // "ticker" square whose colour the benchmark changes while it waits. A copy

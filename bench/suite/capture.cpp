@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Picking on an X desktop, timed from outside through the X server alone:
 // the sample button's release until the picking window is viewable and until
 // it shows the frozen copy, then the pick click until the colour swatch shows

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The X11 picking figures of every screen size, one table per measure: the
 // grab probe alone, the picking window beside the probe, the pick click, and
 // memory over the picks.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One command that measures Huepick beside its floors, each pair of runs
 // interleaved so that a shared, noisy machine weighs on both alike:
 //   start-up        huepick vs a bare Qt window program

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What one run of the benchmark measures, from its command line.
 #pragma once
 

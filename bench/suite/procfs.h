@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the kernel says about a running program.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The benchmark's sections. Each says on stderr why it could not finish; the
 // start-up and Wayland sections print their own tables, the X11 picking
 // sections are measured per screen size and printed together.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up beside its floor: huepick and a bare Qt window program, started in
 // turn on the same desktop, each timed from just before the exec until its
 // window is viewable and until it shows its own pixels; then its CPU time so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Medians and 90th percentiles of repeated measurements, and the table the
 // benchmark prints them in: each measure beside its floor.
 #pragma once

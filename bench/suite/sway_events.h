@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Sway's window events (a window mapped, closed, changed), straight from its
 // IPC socket: the moment a window maps is when sway says so, with no
 // swaymsg started per look.

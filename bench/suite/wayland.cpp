@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Picking on a headless Wayland desktop (sway, the real screenshot portal),
 // beside the portal's own screenshot as a raw D-Bus client gets it: the
 // sample button's release until sway maps the picking window, and the pick

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Watching an X desktop closely enough to time it: one pixel at a time, and
 // polls a fraction of a millisecond apart, over the harness's connection.
 #pragma once

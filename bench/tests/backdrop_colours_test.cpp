@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The backdrop's colours carry the benchmark's readings: a picked colour
 // names one cell, a ticker colour names one count, and neither is mistaken
 // for the other or for the colours the benchmark waits for in a window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The benchmark's instruments on real desktops: the backdrop's cells and
 // ticker as the screen shows them, the windows it sees made, the harness's
 // XTEST pointer and window search, and the floors answering when asked.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The figures the benchmark prints: medians and nearest-rank 90th
 // percentiles that leave out runs which saw nothing, and paired ratios that
 // drop broken pairs instead of shifting the pairing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading sway's window events off its socket against a stand-in server:
 // the subscription, messages cut anywhere or run together, other events
 // skipped, and a refused subscription.

@@ -38,7 +38,8 @@ std::optional<InstanceRequest> decode(const QByteArray& line) {
     if (words == QList<QByteArray>{"show"}) {
         return InstanceRequest{};
     }
-    if (words.size() == 3 && words[0] == "pick" && (words[1] == "sample" || words[1] == "magnify")) {
+    if (words.size() == 3 && words[0] == "pick" &&
+        (words[1] == "sample" || words[1] == "magnify")) {
         bool number = false;
         const int format = words[2].toInt(&number);
         if (number && format >= 0 && format <= 10) {

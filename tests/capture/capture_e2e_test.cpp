@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Picking from the real screen: huepick under Xvfb and openbox over a
 // background whose pixels name their own positions, driven with real pointer
 // events. A pick is read back the way a user would copy it: F1 over the hex

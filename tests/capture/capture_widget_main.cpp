@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the picking window's tests inside one offscreen QApplication.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The picking window on the offscreen platform, with a fake screen whose
 // pixels name their own positions and a pointer placed in device pixels. The
 // same tests run at several device pixel ratios (QT_SCALE_FACTOR).
@@ -71,9 +72,7 @@ protected:
     // Kept, as the window is gone after a pick.
     double ratio() const { return m_ratio; }
     int lensSize() const { return lens::deviceSize(ratio()); }
-    QPoint windowOrigin() const {
-        return ScreenMapping{{0, 0}, ratio()}.toDevice(m_window->pos());
-    }
+    QPoint windowOrigin() const { return ScreenMapping{{0, 0}, ratio()}.toDevice(m_window->pos()); }
     // Where the desktop says the main window is, in device pixels.
     QPoint mainOrigin() const {
         return m_desktop.pointer->deviceOrigin(*m_main.windowHandle()).value();
@@ -88,7 +87,7 @@ protected:
     void expectPicked(QRgb c) {
         EXPECT_EQ(m_model.hexText(), hexOf({qRed(c), qGreen(c), qBlue(c)}));
         EXPECT_EQ(m_model.texts(), (std::array{QString::number(qRed(c)), QString::number(qGreen(c)),
-                                              QString::number(qBlue(c))}));
+                                               QString::number(qBlue(c))}));
     }
     void expectNothingPicked() { EXPECT_EQ(m_model.hexText(), QStringLiteral("#FEDCBA")); }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A desktop-type window over the whole root that paints every pixel with a
 // colour naming its own position:
 //   R = x & 255, G = y & 255, B = ((x >> 8) & 15) | ((y >> 8) << 4)

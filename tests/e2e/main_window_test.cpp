@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window as the desktop sees it: where it maps, how big, without a
 // frame, and which settings file it reads.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Without a display the program gives up at once, whichever windowing
 // platforms it is told to try: status 1, one line on stderr, never an abort,
 // and the settings file untouched.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every way the program can be ended from outside stores the colour shown in
 // the hexadecimal field, and the program then exits normally.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tray icon in a real notification area (trayer): it is embedded at
 // start-up and its click shows the main window, hidden or not.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What huepick copied is still on the clipboard after it has been closed: a
 // keeper process serves it where no clipboard manager runs, until another
 // program copies or the display closes; a running manager gets it instead.
@@ -9,8 +10,8 @@
 #include <memory>
 
 #include "core/layout.h"
-#include "harness/x_app.h"
 #include "harness/printers.h"
+#include "harness/x_app.h"
 #include "harness/x_session.h"
 #include "keeper_processes.h"
 

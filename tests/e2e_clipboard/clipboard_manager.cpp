@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A minimal clipboard manager for the tests: owns CLIPBOARD_MANAGER and, on a
 // SAVE_TARGETS request, reads the requestor's CLIPBOARD text, takes CLIPBOARD
 // over and serves that text (UTF8_STRING only). Prints "ready" once it owns

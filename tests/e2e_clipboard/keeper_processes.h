@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finds the clipboard keepers a huepick binary left behind: processes whose
 // command line is that binary with --keep-clipboard. Zombies count as ended
 // (in a container nobody may reap them).

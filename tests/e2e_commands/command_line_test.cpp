@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command line of the real binary: help and version need no display, a
 // bad option is a usage error, and --pick / --magnify pick one pixel from
 // the screen with no main window and print it.

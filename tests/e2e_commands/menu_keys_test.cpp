@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The commands that are not on the skin: the tray icon's menu, chosen with
 // the pointer and the keyboard, and the keys that pick or quit while the
 // window is active.

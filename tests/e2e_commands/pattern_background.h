@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A full-screen desktop window whose pixels name their own positions (the
 // capture tests' pattern window), so that a pick can be checked against the
 // very pixel it was made on.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One running huepick per user and display: a later start hands its request
 // to the running one (show the window, or pick through it) and exits, and a
 // socket left by a killed instance does not get in the way.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An export to a colour log that cannot be appended to says so in one line
 // on stderr and changes nothing; the program goes on working.
 #include <gtest/gtest.h>

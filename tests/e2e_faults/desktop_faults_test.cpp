@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The desktop around the program misbehaves: another client holds the
 // clipboard, no notification area runs or it goes away, or the X server goes
 // away under the running program. None of it may crash the program or lose the colour.

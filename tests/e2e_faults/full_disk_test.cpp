@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A full disk under the application folder: the settings file and the colour
 // log are either written whole or left exactly as they were, and each failed
 // write is one line on stderr. The folder lies on a small tmpfs that the test

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A settings file in an unusual shape, one the program cannot use, or a
 // folder it may not write: the program still starts and works, a colour
 // stored before is never lost, and a file it refused is left as it was (the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Something other than a regular file where the settings file or the colour
 // log belongs: a FIFO (which blocks whoever opens it to read or write it) or
 // a link to a character device (which never ends). The program must not

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Editing the colour with real input: the function-key notations, typing into
 // the channel and hexadecimal fields, copying a field with the right button,
 // and the step buttons.

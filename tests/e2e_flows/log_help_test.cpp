@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The export, log and help buttons: the colour log's exact bytes, and what
 // is handed to the desktop's "open" action (a fake xdg-open that records its
 // arguments).

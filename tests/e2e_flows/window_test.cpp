@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Moving, hiding, restoring and closing the borderless window with the mouse.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What huepick copied on Wayland is still on the clipboard after it has been
 // closed, served by its keeper process through data control, until another
 // program copies; a newer copy by another program is left alone.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "huepick_in_session.h"
 
 #include <QDir>

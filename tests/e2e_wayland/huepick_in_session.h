@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real huepick binary in a headless Wayland session: a fresh application
 // folder of its own (the program, help.html, optionally a huepick.ini), run
 // as the session's user, with the moves the tests repeat.

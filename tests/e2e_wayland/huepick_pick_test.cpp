@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Picking on a headless Wayland desktop through the screenshot portal: exact
 // device pixels at scales 1 and 2 up to the last row and column, the lens, a
 // right-click cancel, a portal that is missing, refuses or is cancelled, and
@@ -80,7 +81,9 @@ protected:
         ASSERT_TRUE(m_app->waitPickingWindows(1)) << m_app->stderrText().toStdString();
     }
     // The logical point at the centre of a device pixel.
-    QPointF logicalOf(QPoint device) const { return (QPointF(device) + QPointF(0.5, 0.5)) / m_scale; }
+    QPointF logicalOf(QPoint device) const {
+        return (QPointF(device) + QPointF(0.5, 0.5)) / m_scale;
+    }
     QString shownHex() { return m_app->copyField(centreOf(Role::HexField)).value_or(QString()); }
 
     QTemporaryDir m_folder{QDir::tempPath() + QStringLiteral("/huepick-pattern-XXXXXX")};
@@ -113,8 +116,8 @@ TEST_F(PickTest, LensPicksThePixelItShowsNextToTheClick) {
     EXPECT_EQ(m_app->pickingWindows(), 1) << "the first click only shows the lens";
     // Near the bottom-right corner the lens opens to the upper left.
     const int size = huepick::lens::deviceSize(2);
-    const QPoint origin = huepick::lens::originNear(click, size, huepick::lens::kGap * 2,
-                                                    QRect(0, 0, 1920, 1080));
+    const QPoint origin =
+        huepick::lens::originNear(click, size, huepick::lens::kGap * 2, QRect(0, 0, 1920, 1080));
     EXPECT_LT(origin.x(), click.x());
     const QPoint inLens(size / 2, size / 2);
     ASSERT_TRUE(m_session->click(logicalOf(origin + inLens)));

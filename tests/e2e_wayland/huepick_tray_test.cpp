@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Hiding to the notification area and coming back, on a Wayland desktop
 // whose bar hosts StatusNotifierItems.
 #include <gtest/gtest.h>

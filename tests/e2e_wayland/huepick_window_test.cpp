@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Huepick itself on a headless Wayland desktop: its window shows only its
 // artwork, it stores its colour, copies notations, hides and comes back, and
 // stays the only one when huepick is started again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Asks the session's portal for screenshots through PortalScreenshot and
 // prints each outcome on one line:
 //   image WIDTH HEIGHT RRGGBB MS     (RRGGBB: the pixel at 5,5)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Running the portal client test program in a session and reading its
 // outcome line.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // PortalScreenshot against the real portal of a session and against
 // stand-ins that cancel, refuse, fail, stay silent or never reply.
 #include <gtest/gtest.h>

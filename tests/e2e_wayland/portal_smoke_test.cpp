@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The session's screenshot portal answers a raw D-Bus call as a client sees
 // it, and is really gone when the session runs without it.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A throwaway Wayland client for the session's own tests: a plain window
 // that prints what reaches it, one line each, on standard output:
 //   shown WIDTH HEIGHT DPR

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Readable gtest messages for Qt strings.
 #pragma once
 

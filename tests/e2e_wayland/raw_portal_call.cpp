@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Calls org.freedesktop.portal.Screenshot directly over D-Bus, the way any
 // client would, and prints what came back on one line:
 //   response CODE URI

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // PortalScreenshot against the real portal of a session: the image, and how
 // long a round trip takes.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The headless Wayland session itself: it comes up at both scales, shows its
 // background pixel for pixel, hides the pointer, and delivers clicks, keys
 // and the clipboard to a real client.

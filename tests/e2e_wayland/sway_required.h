@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // These tests skip only when the compositor itself is not installed; any
 // other missing part fails them with the session's reason.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzzes parseChannelText and a channel field of the colour model. The first
 // input byte picks the decimal point; the rest is the field's text, read as
 // UTF-8 and again as raw UTF-16 code units. Texts short enough for exact

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzzes the hexadecimal paths: hexDigitValue, hexPairValue, hexSlice,
 // channelsOfHex, hexOf and Enter in the hex field (ColourModel::applyHex) on
 // arbitrary text. The input is read twice: as UTF-8 (what a user types) and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzzes the INI reader and writer (IniDocument) and the settings file on
 // disk (SettingsFile) on arbitrary file bytes.
 //

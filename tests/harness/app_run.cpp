@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "harness/app_run.h"
 
 #include <sys/stat.h>

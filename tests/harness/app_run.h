@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One run of the real huepick binary from an application folder of its own
 // (the executable, help.html and optionally a prepared huepick.ini): the
 // folder, the environment, the process and how it ended. Nothing here knows

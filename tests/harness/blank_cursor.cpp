@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "blank_cursor.h"
 
 #include <QDataStream>

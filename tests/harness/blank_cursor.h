@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A cursor theme whose every cursor is fully transparent, so that the pointer
 // never shows in a screenshot (the compositor draws it into every one, the
 // portal's included). Written in the Xcursor file format directly.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A private desktop with one run of the program on it: the session, the
 // program's window and the keyboard on that window, brought up together.
 #pragma once

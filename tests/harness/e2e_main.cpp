@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Entry point of the end-to-end test programs. The tests drive other
 // processes, so a core application (no display of its own) is enough for
 // QProcess and QImage.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole files and the INI settings the program keeps in them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Readable values in GoogleTest messages for the Qt types the tests compare.
 #pragma once
 

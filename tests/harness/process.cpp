@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "harness/process.h"
 
 #include <sys/prctl.h>

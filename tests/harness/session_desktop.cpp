@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Acting on a running session and looking at it: pointer and keys, the
 // screen through grim, the clipboard through wl-clipboard, windows through
 // sway's tree.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The parts of a session that come after the compositor: the input holders,
 // the real screenshot portal, or a stand-in that misbehaves on purpose.
 #include <QDBusMessage>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A program running in a test session, whose standard output is read line by
 // line: tests wait for the lines it prints about what it saw. Stopped
 // (SIGTERM, then SIGKILL) when this object goes away.

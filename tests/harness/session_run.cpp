@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Running programs inside a session: its environment, its user, and the
 // sweep that ends whatever is left of it.
 #include <signal.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Who a Wayland test session runs as. Sway refuses to run as root, and the
 // session bus only admits its own user, so a test running as root starts the
 // whole session, and every program in it, as a dedicated unprivileged user

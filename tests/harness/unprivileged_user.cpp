@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "harness/unprivileged_user.h"
 
 #include <pwd.h>

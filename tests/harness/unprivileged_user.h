@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Running the program as a user without privileges, to see how it copes with
 // an installation it may not write. Under root (which ignores file
 // permissions) that user is "nobody", reached through setpriv; anyone else

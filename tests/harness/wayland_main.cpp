@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Entry point of the Wayland end-to-end test programs. The tests drive other
 // processes; a core application is enough for QProcess, QImage and D-Bus.
 #include <gtest/gtest.h>

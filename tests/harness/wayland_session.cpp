@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Bringing the session up and down. The parts start in the order the portal
 // needs: bus, compositor (with its input holders), then pipewire, the two
 // portal backends and the portal frontend.

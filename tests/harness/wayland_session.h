@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A private headless Wayland desktop for one test: a session bus, sway with
 // one headless output, a virtual pointer and keyboard, and (unless told
 // otherwise) the screenshot portal with its backends. Everything runs as the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "harness/window_points.h"
 
 #include <QRegion>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Places on the main window the tests aim at, in window pixels, all taken
 // from the program's own table of controls.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "wl_process.h"
 
 #include <sys/prctl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Running helper programs with hard time limits, and waiting for conditions
 // by polling. Nothing here may block without a deadline: a stuck tool must
 // fail the test, never hang the runner. (Copied from the X11 harness's

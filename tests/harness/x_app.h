@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One run of the real program on an X desktop: its main window, and the moves
 // the tests repeat on it (pointing, clicking, typing into a field, copying
 // with the right button or a function key). Window points are logical pixels

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // XSession's clipboard, read and owned through xclip as any other client
 // would.
 #include <csignal>

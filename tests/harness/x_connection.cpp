@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "harness/x_connection.h"
 
 #include <xcb/shape.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A direct connection to the test X server, for the questions the command
 // line tools cannot answer (selection owners, the window tree with classes,
 // shapes) or answer too slowly to poll. The client messages it sends are in

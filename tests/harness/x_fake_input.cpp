@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // XConnection's input through XTEST: sent straight from this process, so a
 // benchmark knows to the request when the program's input arrived, which a
 // tool started for each event cannot tell it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // XSession's pointer and keyboard. Input goes through XTEST (xdotool), so the
 // program sees real events; the state is read over the session's own
 // connection, which is cheap enough to poll.

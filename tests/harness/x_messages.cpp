@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // XConnection's client messages: to the window manager, which acts on a
 // window's behalf, and to the program itself, which answers them in order
 // with its other events.

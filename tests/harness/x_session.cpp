@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "harness/x_session.h"
 
 #include <sys/socket.h>

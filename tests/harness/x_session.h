@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A private X desktop for one test: Xvfb on a free display number, and
 // optionally openbox and a trayer notification area, with real input through
 // XTEST (xdotool) and the clipboard through xclip. Everything it starts is

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the build into a scratch root and checks what lands where.
 #   check_install.sh <cmake> <build dir> <source dir>
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The client's signals and timers need an application object.
 #include <gtest/gtest.h>
 

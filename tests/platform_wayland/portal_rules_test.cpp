@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -72,8 +73,8 @@ TEST_F(Disposable, NothingElseIs) {
     EXPECT_FALSE(disposable(outside()));
     EXPECT_FALSE(disposable(temp_ + QStringLiteral("/../other/a.png")));
     EXPECT_FALSE(disposable(temp_ + QStringLiteral("/missing.png")));
-    EXPECT_FALSE(disposable(temp_));                                           // the folder itself
-    EXPECT_FALSE(disposable(QStringLiteral("tmp/a.png")));                     // relative
+    EXPECT_FALSE(disposable(temp_));                                          // the folder itself
+    EXPECT_FALSE(disposable(QStringLiteral("tmp/a.png")));                    // relative
     EXPECT_FALSE(isDisposable(outside(), {other_.left(other_.size() - 2)}));  // name prefix
     EXPECT_FALSE(isDisposable(outside(), {QStringLiteral("/")}));
     EXPECT_FALSE(isDisposable(outside(), {}));

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The client's promises that hold without any portal: one finished() per
 // accepted request, always later through the event loop, and no second
 // request while one is pending.

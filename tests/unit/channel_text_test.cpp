@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/channel_text.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/colour_log.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The colour model as the windows see it: values, field texts, the hex text
 // and one changed() per operation that changes anything.
 #include "core/colour_model.h"
@@ -222,7 +223,7 @@ TEST_F(ColourModelTest, StoredTextIsShownAsStored) {
         Rgb values;
     } cases[] = {
         {"FF8000", {255, 128, 0}}, {"ff8000", {255, 128, 0}}, {"ABC", {171, 204, 188}},
-        {"12", {18, 0, 18}},       {"", {0, 0, 0}},         {"FF8000AB1", {255, 128, 177}},
+        {"12", {18, 0, 18}},       {"", {0, 0, 0}},           {"FF8000AB1", {255, 128, 177}},
     };
     for (const auto& c : cases) {
         ColourModel model;

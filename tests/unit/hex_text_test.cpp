@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/hex_text.h"
 
 #include <gtest/gtest.h>
@@ -13,8 +14,8 @@ TEST(HexDigitValue, KnowsDecimalDigitsAndLettersOfEitherCase) {
         EXPECT_EQ(hexDigitValue(digits[i]), i) << digits[i].toLatin1();
         EXPECT_EQ(hexDigitValue(digits[i].toLower()), i) << digits[i].toLatin1();
     }
-    for (char16_t other : {u'G', u'g', u' ', u'#', u'/', u':',
-                           u'@', u'`', u'\u00C4', u'\0', u'\uFF21' /* full-width A */}) {
+    for (char16_t other : {u'G', u'g', u' ', u'#', u'/', u':', u'@', u'`', u'\u00C4', u'\0',
+                           u'\uFF21' /* full-width A */}) {
         EXPECT_EQ(hexDigitValue(QChar(other)), 0) << static_cast<int>(other);
     }
 }
@@ -24,9 +25,9 @@ TEST(HexPairValue, UsesFirstAndLastCharacterOnly) {
         const char16_t* text;
         int value;
     } cases[] = {
-        {u"FF", 255}, {u"80", 128},   {u"0a", 10}, {u"a0", 160},  {u"1f", 31},
-        {u"G7", 7},   {u"F", 255},    {u"", 0},   {u"ABC", 172}, {u"00", 0},
-        {u"7", 119},  {u"F00F", 255}, {u"ff", 255}, {u"Ff", 255}, {u"gF", 15},
+        {u"FF", 255}, {u"80", 128},   {u"0a", 10},  {u"a0", 160},  {u"1f", 31},
+        {u"G7", 7},   {u"F", 255},    {u"", 0},     {u"ABC", 172}, {u"00", 0},
+        {u"7", 119},  {u"F00F", 255}, {u"ff", 255}, {u"Ff", 255},  {u"gF", 15},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(hexPairValue(QStringView(c.text)), c.value)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings file's text, read and edited in place: what a user who edits
 // the file by hand sees of it after the program has written its colour.
 #include "core/ini_document.h"

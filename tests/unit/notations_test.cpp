@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/notations.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The arithmetic of picking: which capture pixel each lens pixel shows, where
 // the disc ends, and how logical and device pixels meet at fractional scales
 // and on desktops that start left of or above the origin.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Readable Qt values in test failure messages.
 #pragma once
 

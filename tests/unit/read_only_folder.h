@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Makes a folder read-only for the lifetime of the object, also when the tests
 // run as root: root's permission override is dropped from this thread's
 // effective capabilities meanwhile, so the file system refuses writes as it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's files are regular files or nothing: a FIFO or a folder in
 // their place is refused at once instead of hanging the program.
 #include "core/regular_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings file on disk: read once at start, written once at the end,
 // and never harmed on the way.
 #include "core/settings_file.h"

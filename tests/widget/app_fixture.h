@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's main window on the offscreen platform, started as the
 // program starts it, with its settings file in a temporary folder and a
 // desktop of fakes. Controls are found by their object names.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The shapes turned into rectangles at build time are exactly the kept
 // pixels of their mask pictures.
 #include <gtest/gtest.h>

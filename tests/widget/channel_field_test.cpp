@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Typing into the channel fields, copying them with the right button, and
 // focus that follows the pointer.
 #include <QClipboard>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What desktop users expect of the window beyond its skin: names and roles
 // for assistive technology, the tray icon's menu, keys that start a pick or
 // quit, and help that opens even where the desktop cannot show it.

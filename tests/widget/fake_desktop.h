@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A desktop the tests control: a screen whose pixels name their own positions,
 // a pointer placed in device pixels, and a clipboard, shell and tray that
 // only record what they are asked to do.

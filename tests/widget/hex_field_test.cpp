@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The hex field: the ten notations, Enter, typing limits and copying.
 #include "app_fixture.h"
 
@@ -28,9 +29,15 @@ protected:
 TEST_F(HexField, FunctionKeysCopyTheTenNotationsWhateverModifiersAreHeld) {
     startWith("FF8000");
     const char16_t* const expected[] = {
-        u"color = #FF8000",       u"color:#FF8000;",  u"text = #FF8000",
-        u"link = #FF8000",        u"vlink = #FF8000", u"alink = #FF8000",
-        u"bordercolor = #FF8000", u"bgcolor = #FF8000", u".forecolor = RGB(255,128,0)",
+        u"color = #FF8000",
+        u"color:#FF8000;",
+        u"text = #FF8000",
+        u"link = #FF8000",
+        u"vlink = #FF8000",
+        u"alink = #FF8000",
+        u"bordercolor = #FF8000",
+        u"bgcolor = #FF8000",
+        u".forecolor = RGB(255,128,0)",
         u".backcolor = RGB(255,128,0)",
     };
     for (const Qt::KeyboardModifiers mod :

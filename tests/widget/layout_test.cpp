@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window's controls sit where the layout table puts them, and nothing
 // else shows.
 #include <QSet>

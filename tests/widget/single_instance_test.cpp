@@ -29,7 +29,8 @@ protected:
     // Asks from another thread, as another process would, while this one's
     // event loop serves.
     std::optional<InstanceAnswer> ask(const InstanceRequest& request) {
-        auto future = QtConcurrent::run([this, request] { return askRunningInstance(path(), request); });
+        auto future =
+            QtConcurrent::run([this, request] { return askRunningInstance(path(), request); });
         EXPECT_TRUE(QTest::qWaitFor([&] { return future.isFinished(); }, 5000));
         return future.result();
     }
@@ -44,8 +45,9 @@ TEST_F(SingleInstance, RequestsReachTheRunningProgramAndItsAnswerComesBack) {
     std::vector<InstanceRequest> seen;
     server.setHandler([&](const InstanceRequest& request, const InstanceServer::Reply& reply) {
         seen.push_back(request);
-        reply(request.pick && request.format == 1 ? InstanceAnswer(QStringLiteral("color = #123456"))
-                                                  : InstanceAnswer());
+        reply(request.pick && request.format == 1
+                  ? InstanceAnswer(QStringLiteral("color = #123456"))
+                  : InstanceAnswer());
     });
 
     EXPECT_EQ(ask({}), kAnsweredNothing);
@@ -78,8 +80,8 @@ TEST_F(SingleInstance, ASocketLeftByAProgramThatDiedIsTakenOver) {
     QString why;
     EXPECT_TRUE(server.listen(&why)) << why.toStdString();
     // Only its user may connect.
-    EXPECT_EQ(QFile::permissions(path()) & (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup |
-                                            QFile::WriteGroup),
+    EXPECT_EQ(QFile::permissions(path()) &
+                  (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup | QFile::WriteGroup),
               QFile::Permissions());
 }
 

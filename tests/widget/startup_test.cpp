@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up shows the stored colour everywhere; closing stores the hex field's
 // colour.
 #include <QDir>

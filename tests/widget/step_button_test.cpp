@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The six step buttons: one step per click, repeating while held, stopping
 // at the ends of the range; their pressed and released images.
 #include <QElapsedTimer>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the widget tests inside one offscreen QApplication.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window's own handling: hiding to the tray and coming back, dragging by
 // the background, closing, and the log and help buttons.
 #include "app_fixture.h"

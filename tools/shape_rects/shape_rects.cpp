@@ -81,13 +81,15 @@ int main(int argc, char** argv) {
                        .arg(r.height());
         }
         out += QStringLiteral("};\n");
-        lookups << QStringLiteral("    if (name == \"%1\") {\n"
-                                  "        region.setRects(k_%1, static_cast<int>(std::size(k_%1)));\n"
-                                  "    }\n")
+        lookups << QStringLiteral(
+                       "    if (name == \"%1\") {\n"
+                       "        region.setRects(k_%1, static_cast<int>(std::size(k_%1)));\n"
+                       "    }\n")
                        .arg(name);
     }
-    out += QStringLiteral("\n}  // namespace\n\nQRegion shape(std::string_view name) {\n"
-                          "    QRegion region;\n") +
+    out += QStringLiteral(
+               "\n}  // namespace\n\nQRegion shape(std::string_view name) {\n"
+               "    QRegion region;\n") +
            lookups.join(QString()) +
            QStringLiteral("    return region;\n}\n\n}  // namespace huepick::built\n");
     QFile file(QString::fromLocal8Bit(argv[1]));

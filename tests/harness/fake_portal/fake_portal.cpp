@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A stand-in for the desktop portal's Screenshot interface that misbehaves
 // in one chosen way, so that a test can watch a client's reaction:
 //   cancel   answers response code 1 (the user cancelled)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Virtual pointer for a headless wlroots compositor. A headless seat has no
 // pointer, so nothing reaches a window until some client provides one; this
 // program connects once, keeps its device for as long as it runs (which also
