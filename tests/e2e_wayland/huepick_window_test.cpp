@@ -31,10 +31,7 @@ class ShapeAtScale : public ::testing::TestWithParam<int> {};
 TEST_P(ShapeAtScale, DesktopShowsThroughTheOutlineAndTheHole) {
     SKIP_WITHOUT_SWAY();
     const int scale = GetParam();
-    SessionOptions options;
-    options.scale = scale;
-    options.portal = Portal::Absent;
-    WaylandSession session(options);
+    WaylandSession session({.scale = scale, .portal = Portal::Absent});
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     HuepickInSession app(session, iniWithColour("FF8000"));
     ASSERT_TRUE(app.start()) << app.error().toStdString();
@@ -66,9 +63,7 @@ INSTANTIATE_TEST_SUITE_P(Scales, ShapeAtScale, ::testing::Values(1, 2));
 
 TEST(HuepickOnWayland, FunctionKeyCopiesAndTheColourIsStoredOnClose) {
     SKIP_WITHOUT_SWAY();
-    SessionOptions options;
-    options.portal = Portal::Absent;
-    WaylandSession session(options);
+    WaylandSession session({.portal = Portal::Absent});
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     HuepickInSession app(session, iniWithColour("FF8000"));
     ASSERT_TRUE(app.start()) << app.error().toStdString();
@@ -96,9 +91,7 @@ TEST(HuepickOnWayland, FunctionKeyCopiesAndTheColourIsStoredOnClose) {
 // later, so the window follows only the motion after that.
 TEST(HuepickOnWayland, DragOnTheBackgroundMovesTheWindow) {
     SKIP_WITHOUT_SWAY();
-    SessionOptions options;
-    options.portal = Portal::Absent;
-    WaylandSession session(options);
+    WaylandSession session({.portal = Portal::Absent});
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     HuepickInSession app(session, iniWithColour("FF8000"));
     ASSERT_TRUE(app.start()) << app.error().toStdString();
@@ -123,9 +116,7 @@ TEST(HuepickOnWayland, DragOnTheBackgroundMovesTheWindow) {
 
 TEST(HuepickOnWayland, SignalStoresTheColourToo) {
     SKIP_WITHOUT_SWAY();
-    SessionOptions options;
-    options.portal = Portal::Absent;
-    WaylandSession session(options);
+    WaylandSession session({.portal = Portal::Absent});
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     HuepickInSession app(session, iniWithColour("0A0B0C"));
     ASSERT_TRUE(app.start()) << app.error().toStdString();
@@ -139,9 +130,7 @@ TEST(HuepickOnWayland, SignalStoresTheColourToo) {
 // One huepick per user and display: a second start hands over and exits.
 TEST(SecondStart, ExitsAtOnceAndTheFirstStaysTheOnlyWindow) {
     SKIP_WITHOUT_SWAY();
-    SessionOptions options;
-    options.portal = Portal::Absent;
-    WaylandSession session(options);
+    WaylandSession session({.portal = Portal::Absent});
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     HuepickInSession app(session, iniWithColour("FF8000"));
     ASSERT_TRUE(app.start()) << app.error().toStdString();

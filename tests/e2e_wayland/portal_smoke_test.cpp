@@ -43,9 +43,7 @@ TEST(RealPortal, NonInteractiveScreenshotAnswersCodeZeroWithAPngOfTheScreen) {
 
 TEST(SessionPortal, WithoutThePortalTheCallFailsAndNothingStartsIt) {
     SKIP_WITHOUT_SWAY();
-    SessionOptions options;
-    options.portal = Portal::Absent;
-    WaylandSession session(options);
+    WaylandSession session({.portal = Portal::Absent});
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
 
     EXPECT_TRUE(raw_call(session).startsWith(

@@ -32,10 +32,7 @@ class SessionAtScale : public ::testing::TestWithParam<int> {};
 
 TEST_P(SessionAtScale, BackgroundCoversTheOutputAndThePointerIsInvisible) {
     SKIP_WITHOUT_SWAY();
-    SessionOptions options;
-    options.scale = GetParam();
-    options.portal = Portal::Absent;
-    WaylandSession session(options);
+    WaylandSession session({.scale = GetParam(), .portal = Portal::Absent});
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     std::cout << "session up in " << session.startupMs() << " ms\n";
 
@@ -93,9 +90,7 @@ TEST(Session, ImageBackgroundOfTheOutputSizeShowsPixelForPixelAtScaleTwo) {
 
 TEST(Session, ClipboardIsEmptyThenHoldsWhatWasCopied) {
     SKIP_WITHOUT_SWAY();
-    SessionOptions options;
-    options.portal = Portal::Absent;
-    WaylandSession session(options);
+    WaylandSession session({.portal = Portal::Absent});
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
 
     EXPECT_EQ(session.clipboard(), std::nullopt);
@@ -127,10 +122,7 @@ class InputAtScale : public ::testing::TestWithParam<int> {};
 
 TEST_P(InputAtScale, ClicksArriveAtFractionalPositionsAndKeysAtTheFocusedWindow) {
     SKIP_WITHOUT_SWAY();
-    SessionOptions options;
-    options.scale = GetParam();
-    options.portal = Portal::Absent;
-    WaylandSession session(options);
+    WaylandSession session({.scale = GetParam(), .portal = Portal::Absent});
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     QString why;
     auto probe = session.run(QStringLiteral(PROBE_WINDOW_BIN), {}, &why);
