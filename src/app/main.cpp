@@ -16,6 +16,7 @@
 #include "platform/wayland/wayland_desktop.h"
 #include "platform/x11/x11_desktop.h"
 #include "ui/caret_rest.h"
+#include "ui/entry_field.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ QStringList argumentsOf(int argc, char* argv[]) {
 }
 
 // The window, for as long as the program runs.
-int runWindow(QApplication& qtApp, huepick::InstanceServer& server) {
+int runWindow(QApplication& qtApp, huepick::InstanceServer& server, huepick::FontWarmUp& fonts) {
     huepick::CaretRest caretRest;
     huepick::HuepickApp app(
         desktopFor(QGuiApplication::platformName()),
@@ -63,6 +64,7 @@ int runWindow(QApplication& qtApp, huepick::InstanceServer& server) {
     // A session that ends quits the application without closing windows.
     QObject::connect(&qtApp, &QCoreApplication::aboutToQuit, &app, [&app] { app.store(); });
     app.start();
+    fonts.wait();
     g_appAtExit = &app;
     std::atexit(storeAtExit);
     qtApp.exec();
@@ -138,6 +140,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "huepick: %s\n", qPrintable(why));
         return 1;
     }
-    fonts.wait();
-    return runWindow(qtApp, server);
+    // The fields' font is found while the window is set up.
+    fonts.prepare(huepick::EntryField::typeface());
+    return runWindow(qtApp, server, fonts);
 }

@@ -12,6 +12,8 @@ class EntryField : public QLineEdit {
     Q_OBJECT
 public:
     EntryField(const QString& text, int typingLimit, QWidget* parent = nullptr);
+    // The typeface of every field.
+    static QFont typeface();
 
 signals:
     void pressed(Qt::MouseButton button);
