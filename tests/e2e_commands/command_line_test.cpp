@@ -44,17 +44,18 @@ TEST(CommandLine, HelpAndVersionGoToStdoutWithOrWithoutADisplay) {
         for (const char* option : {"--help", "-h"}) {
             const ToolResult r = run_huepick({QLatin1String(option)}, env);
             EXPECT_TRUE(r.ok()) << option << ": " << r.describe().toStdString();
-            EXPECT_TRUE(r.out.startsWith(QStringLiteral("Usage: huepick"))) << r.out.toStdString();
-            EXPECT_TRUE(r.out.contains(QStringLiteral("--pick")) &&
-                        r.out.contains(QStringLiteral("--magnify")) &&
-                        r.out.contains(QStringLiteral("--format")))
-                << r.out.toStdString();
+            EXPECT_TRUE(r.text().startsWith(QStringLiteral("Usage: huepick")))
+                << r.text().toStdString();
+            EXPECT_TRUE(r.text().contains(QStringLiteral("--pick")) &&
+                        r.text().contains(QStringLiteral("--magnify")) &&
+                        r.text().contains(QStringLiteral("--format")))
+                << r.text().toStdString();
             EXPECT_EQ(r.err, QString());
         }
         for (const char* option : {"--version", "-v"}) {
             const ToolResult r = run_huepick({QLatin1String(option)}, env);
             EXPECT_TRUE(r.ok()) << option << ": " << r.describe().toStdString();
-            EXPECT_TRUE(version.match(r.out).hasMatch()) << r.out.toStdString();
+            EXPECT_TRUE(version.match(r.text()).hasMatch()) << r.text().toStdString();
             EXPECT_EQ(r.err, QString());
         }
     }
@@ -84,7 +85,7 @@ TEST(CommandLine, BadOptionsPrintUsageToStderrAndExitWithStatusTwo) {
         ASSERT_TRUE(r.started && r.finished) << r.describe().toStdString();
         EXPECT_FALSE(r.crashed);
         EXPECT_EQ(r.exitCode, 2) << r.err.toStdString();
-        EXPECT_EQ(r.out, QString());
+        EXPECT_EQ(r.text(), QString());
         EXPECT_TRUE(r.err.startsWith(QStringLiteral("huepick: "))) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QStringLiteral("Usage: huepick"))) << r.err.toStdString();
     }

@@ -56,7 +56,7 @@ TEST(OneInstance, SecondStartShowsTheHiddenWindowAndExits) {
     const qint64 took_ms = clock.elapsed();
     EXPECT_TRUE(second.ok()) << second.describe().toStdString();
     EXPECT_LT(took_ms, 3000) << "the second start took " << took_ms << " ms to hand over";
-    EXPECT_EQ(second.out + second.err, QString());
+    EXPECT_EQ(second.text() + second.err, QString());
 
     EXPECT_TRUE(desk.waitViewable(true)) << "the running window was not brought back";
     EXPECT_EQ(viewable_main_windows(desk.session()), 1);

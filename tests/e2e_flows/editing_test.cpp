@@ -65,7 +65,7 @@ TEST(Notations, PointingAtTheHexFieldNeverTakesTheKeyboardFromAnotherProgram) {
             const ToolResult found =
                 session.xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
                                  QStringLiteral("--class"), QStringLiteral("xmessage")});
-            other_window = found.out.split(u'\n').first().trimmed();
+            other_window = found.text().split(u'\n').first().trimmed();
             return !other_window.isEmpty();
         },
         5000);
@@ -81,7 +81,7 @@ TEST(Notations, PointingAtTheHexFieldNeverTakesTheKeyboardFromAnotherProgram) {
     ASSERT_TRUE(desk.sync());
     EXPECT_EQ(session.clipboard(), session.sentinel()) << "F1 reached huepick";
     const ToolResult active = session.xdotool({QStringLiteral("getactivewindow")});
-    EXPECT_EQ(active.out.trimmed(), other_window) << "the keyboard moved to huepick";
+    EXPECT_EQ(active.text().trimmed(), other_window) << "the keyboard moved to huepick";
     EXPECT_EQ(session.x().inputFocus(), other_window.toUInt());
 
     // The fields are as they were: the hex field shows the stored colour,

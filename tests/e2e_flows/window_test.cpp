@@ -82,7 +82,7 @@ QString wm_state(Desk& desk) {
     return desk.session()
         .tool(QStringLiteral("xprop"),
               {QStringLiteral("-id"), QString::number(desk.window()), QStringLiteral("WM_STATE")})
-        .out;
+        .text();
 }
 
 TEST(HideToTray, RightClickHidesAndTheIconBringsTheWindowBackAsItWas) {

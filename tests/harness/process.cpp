@@ -19,7 +19,7 @@ QString ToolResult::describe() const {
     return QStringLiteral("%1 %2; stdout: %3; stderr: %4")
         .arg(crashed ? QStringLiteral("killed by signal") : QStringLiteral("exit code"))
         .arg(exitCode)
-        .arg(out.trimmed(), err.trimmed());
+        .arg(QString::fromLocal8Bit(out.left(300)).trimmed(), err.trimmed());
 }
 
 void dieWithParent(QProcess& process, int signal) {
@@ -47,7 +47,7 @@ ToolResult runTool(const QString& program, const QStringList& args, const QProce
         result.crashed = process.exitStatus() == QProcess::CrashExit;
         result.exitCode = process.exitCode();
     }
-    result.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    result.out = process.readAllStandardOutput();
     result.err = QString::fromLocal8Bit(process.readAllStandardError());
     return result;
 }
@@ -61,6 +61,16 @@ void stopProcess(QProcess& process, int graceMs) {
         process.kill();
         process.waitForFinished(2000);
     }
+}
+
+QString tailOf(const QString& path, int chars) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    QString text = QString::fromLocal8Bit(file.readAll().right(chars)).trimmed();
+    text.replace(u'\n', QStringLiteral(" | "));
+    return text;
 }
 
 TempDir::TempDir(const QString& label) {

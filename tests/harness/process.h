@@ -5,6 +5,7 @@
 // kind of desktop session can use it.
 #pragma once
 
+#include <QByteArray>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -19,10 +20,11 @@ struct ToolResult {
     bool finished = false;  // false: it ran past its deadline and was killed
     bool crashed = false;
     int exitCode = -1;
-    QString out;
+    QByteArray out;  // raw: screenshots come through standard output
     QString err;
 
     bool ok() const { return started && finished && !crashed && exitCode == 0; }
+    QString text() const { return QString::fromLocal8Bit(out); }
     // One line for assertion messages.
     QString describe() const;
 };
@@ -32,7 +34,7 @@ ToolResult runTool(const QString& program, const QStringList& args, const QProce
                    int timeoutMs = 5000);
 
 // Makes the child get `signal` when the test process dies, so that a test
-// killed by the ctest timeout leaves no X server or program behind.
+// killed by the ctest timeout leaves no display server or program behind.
 void dieWithParent(QProcess& process, int signal);
 
 // SIGTERM, then SIGKILL once graceMs have passed; reaps the child.
@@ -53,6 +55,9 @@ bool pollUntil(Condition done, int timeoutMs, double intervalMs = 10) {
     }
     return done();
 }
+
+// The last few hundred characters of a log file, on one line.
+QString tailOf(const QString& path, int chars = 400);
 
 // A private temporary folder (mode 0700), removed with its content.
 class TempDir {

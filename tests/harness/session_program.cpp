@@ -3,7 +3,7 @@
 
 #include <QElapsedTimer>
 
-#include "wl_process.h"
+#include "harness/process.h"
 
 namespace e2e::wayland {
 

@@ -9,8 +9,8 @@
 #include <QStandardPaths>
 
 #include "blank_cursor.h"
+#include "harness/process.h"
 #include "wayland_session.h"
-#include "wl_process.h"
 
 namespace e2e::wayland {
 
@@ -89,7 +89,8 @@ std::unique_ptr<SessionProgram> WaylandSession::run(const QString& program, cons
 
 ToolResult WaylandSession::tool(const QString& program, const QStringList& args,
                                 int timeoutMs) const {
-    return runTool(m_user->wrap(QStringList{program} + args), environment(), timeoutMs);
+    const QStringList full = m_user->wrap(QStringList{program} + args);
+    return runTool(full.first(), full.mid(1), environment(), timeoutMs);
 }
 
 ToolResult WaylandSession::swaymsg(const QStringList& args, int timeoutMs) const {

@@ -18,7 +18,7 @@
 #include <cstdio>
 
 #include "blank_cursor.h"
-#include "wl_process.h"
+#include "harness/process.h"
 
 namespace e2e::wayland {
 

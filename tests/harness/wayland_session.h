@@ -22,9 +22,9 @@
 #include <optional>
 #include <vector>
 
+#include "harness/process.h"
 #include "session_program.h"
 #include "session_user.h"
-#include "wl_process.h"
 
 namespace e2e::wayland {
 

@@ -11,7 +11,7 @@ std::optional<QString> XSession::clipboard() const {
     const ToolResult r = tool(
         QStringLiteral("xclip"),
         {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")}, 1500);
-    return r.ok() ? std::optional<QString>(r.out) : std::nullopt;
+    return r.ok() ? std::optional<QString>(r.text()) : std::nullopt;
 }
 
 std::optional<QString> XSession::waitClipboard(const QString& expected, int timeoutMs) const {

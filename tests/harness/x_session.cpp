@@ -16,15 +16,6 @@ namespace e2e {
 
 namespace {
 
-QString tailOf(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    const QByteArray text = file.readAll();
-    return QString::fromLocal8Bit(text.right(600)).trimmed();
-}
-
 bool displayInUse(int number) {
     return QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)) ||
            QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number));
@@ -79,7 +70,7 @@ XSession::XSession(XSessionOptions options) {
             options.startTimeoutMs);
         if (!managed) {
             fail(QStringLiteral("openbox did not take over the screen: ") +
-                 tailOf(m_runtime.file(QStringLiteral("openbox.log"))));
+                 tailOf(m_runtime.file(QStringLiteral("openbox.log")), 600));
             return;
         }
     }
@@ -113,7 +104,7 @@ XSession::XSession(XSessionOptions options) {
                                 "0x%1, running %2;%3): %4")
                      .arg(m_x->selectionOwner("_NET_SYSTEM_TRAY_S0"), 0, 16)
                      .arg(m_tray->state() == QProcess::Running)
-                     .arg(seen, tailOf(m_runtime.file(QStringLiteral("trayer.log")))));
+                     .arg(seen, tailOf(m_runtime.file(QStringLiteral("trayer.log")), 600)));
             return;
         }
     }
@@ -207,7 +198,7 @@ bool XSession::startXvfb(const XSessionOptions& options) {
             announced += xvfb->readAllStandardOutput();
         }
         if (!announced.contains('\n')) {
-            lastError = tailOf(m_runtime.file(QStringLiteral("xvfb.log")));
+            lastError = tailOf(m_runtime.file(QStringLiteral("xvfb.log")), 600);
             stopProcess(*xvfb);
             continue;
         }
