@@ -34,6 +34,28 @@ QString oneLine(QString text) {
     return text.trimmed();
 }
 
+// Runs on the reading thread: a screen-sized PNG takes tens of ms to decode.
+PortalShot readFile(const QString& path, const QStringList& temporary) {
+    QImageReader reader(path);
+    PortalShot shot;
+    // Decoded straight into memory that goes back to the system with the
+    // image; the reader fills an image of its own size and format in place.
+    shot.image = mappedImage(reader.size(), reader.imageFormat());
+    if (!reader.read(&shot.image)) {
+        shot.image = QImage();
+    }
+    if (shot.image.isNull()) {
+        return failed(
+            QStringLiteral("cannot read the screenshot %1: %2").arg(path, reader.errorString()));
+    }
+    shot.status = PortalShot::Status::Image;
+    // Only a copy made for us in a temporary place is ours to remove.
+    if (portal::isDisposable(path, temporary)) {
+        QFile::remove(QFileInfo(path).canonicalFilePath());
+    }
+    return shot;
+}
+
 }  // namespace
 
 PortalScreenshot::PortalScreenshot(QObject* parent)
@@ -42,6 +64,7 @@ PortalScreenshot::PortalScreenshot(QObject* parent)
 PortalScreenshot::PortalScreenshot(const QDBusConnection& bus, QObject* parent)
     : QObject(parent), m_bus(bus) {
     qRegisterMetaType<huepick::PortalShot>();
+    m_reader.setMaxThreadCount(1);
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
         closeRequest();
@@ -55,6 +78,7 @@ PortalScreenshot::~PortalScreenshot() {
         closeRequest();
     }
     stopListening();
+    m_reader.waitForDone();
 }
 
 bool PortalScreenshot::request() {
@@ -62,6 +86,7 @@ bool PortalScreenshot::request() {
         return false;
     }
     m_pending = true;
+    ++m_serial;
     m_deadline.start(m_timeoutMs);
     if (!m_bus.isConnected()) {
         // Still through the event loop: callers always get finished() later.
@@ -154,7 +179,7 @@ void PortalScreenshot::onResponse(uint code, const QVariantMap& results) {
     }
     switch (portal::responseKind(code)) {
         case portal::Response::Success:
-            finish(load(results));
+            load(results);
             break;
         case portal::Response::Cancelled: {
             PortalShot shot;
@@ -168,32 +193,29 @@ void PortalScreenshot::onResponse(uint code, const QVariantMap& results) {
     }
 }
 
-PortalShot PortalScreenshot::load(const QVariantMap& results) const {
+void PortalScreenshot::load(const QVariantMap& results) {
+    // Answered: nothing more is to come on the request's path.
+    stopListening();
     const QString uri = results.value(QStringLiteral("uri")).toString();
     const QUrl url(uri);
     if (!url.isLocalFile()) {
-        return failed(QStringLiteral("the screenshot portal gave no local file (uri \"%1\")")
-                          .arg(oneLine(uri)));
+        finish(failed(QStringLiteral("the screenshot portal gave no local file (uri \"%1\")")
+                          .arg(oneLine(uri))));
+        return;
     }
-    const QString path = url.toLocalFile();
-    QImageReader reader(path);
-    PortalShot shot;
-    // Decoded straight into memory that goes back to the system with the
-    // image; the reader fills an image of its own size and format in place.
-    shot.image = mappedImage(reader.size(), reader.imageFormat());
-    if (!reader.read(&shot.image)) {
-        shot.image = QImage();
-    }
-    if (shot.image.isNull()) {
-        return failed(
-            QStringLiteral("cannot read the screenshot %1: %2").arg(path, reader.errorString()));
-    }
-    shot.status = PortalShot::Status::Image;
-    // Only a copy made for us in a temporary place is ours to remove.
-    if (portal::isDisposable(path, portal::temporaryFolders())) {
-        QFile::remove(QFileInfo(path).canonicalFilePath());
-    }
-    return shot;
+    // Found here: the folders depend on the application's name.
+    const QStringList temporary = portal::temporaryFolders();
+    m_reader.start([this, path = url.toLocalFile(), temporary, serial = m_serial] {
+        PortalShot shot = readFile(path, temporary);
+        QMetaObject::invokeMethod(
+            this,
+            [this, shot = std::move(shot), serial]() mutable {
+                if (serial == m_serial) {
+                    finish(std::move(shot));
+                }
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void PortalScreenshot::finish(PortalShot shot) {

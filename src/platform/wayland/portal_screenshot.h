@@ -2,8 +2,8 @@
 // One frozen copy of the screen from the desktop portal
 // (org.freedesktop.portal.Screenshot), the way to see the screen on a
 // Wayland desktop. Asynchronous from start to end: the event loop keeps
-// running while the portal works, and exactly one finished() follows each
-// accepted request().
+// running while the portal works and while its image is read, and exactly
+// one finished() follows each accepted request().
 #pragma once
 
 #include <QDBusConnection>
@@ -11,6 +11,7 @@
 #include <QMetaType>
 #include <QObject>
 #include <QString>
+#include <QThreadPool>
 #include <QTimer>
 #include <QVariantMap>
 
@@ -56,7 +57,8 @@ private:
     void stopListening();
     void closeRequest();
     void finish(PortalShot shot);
-    PortalShot load(const QVariantMap& results) const;
+    // Reads the answer's image on m_reader; finish() follows.
+    void load(const QVariantMap& results);
 
     QDBusConnection m_bus;
     int m_timeoutMs = kDefaultTimeoutMs;
@@ -64,6 +66,12 @@ private:
     QString m_listening;  // the Request path whose Response is awaited
     QDBusPendingCallWatcher* m_watcher = nullptr;
     QTimer m_deadline;
+    // Which request a finished read belongs to: one that ended meanwhile
+    // (timed out) must not end the next.
+    quint64 m_serial = 0;
+    // Last, so that it is destroyed first: it waits for a read in progress,
+    // whose answer then goes nowhere.
+    QThreadPool m_reader;
 };
 
 }  // namespace huepick
