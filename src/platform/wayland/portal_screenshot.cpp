@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QUrl>
+#include <utility>
 
 #include "platform/wayland/portal_rules.h"
 
@@ -35,12 +36,14 @@ QString oneLine(QString text) {
 }
 
 // Runs on the reading thread: a screen-sized PNG takes tens of ms to decode.
-PortalShot readFile(const QString& path, const QStringList& temporary) {
+PortalShot readFile(const QString& path, const QStringList& temporary, QImage target) {
     QImageReader reader(path);
     PortalShot shot;
     // Decoded straight into memory that goes back to the system with the
     // image; the reader fills an image of its own size and format in place.
-    shot.image = mappedImage(reader.size(), reader.imageFormat());
+    shot.image = target.size() == reader.size() && target.format() == reader.imageFormat()
+                     ? std::move(target)
+                     : mappedImage(reader.size(), reader.imageFormat());
     if (!reader.read(&shot.image)) {
         shot.image = QImage();
     }
@@ -81,13 +84,21 @@ PortalScreenshot::~PortalScreenshot() {
     m_reader.waitForDone();
 }
 
-bool PortalScreenshot::request() {
+bool PortalScreenshot::request(QSize expected) {
     if (m_pending) {
         return false;
     }
     m_pending = true;
     ++m_serial;
     m_deadline.start(m_timeoutMs);
+    m_target = std::make_shared<QImage>();
+    if (expected.isValid()) {
+        // A screen's worth of pages costs some ms to fault in while the PNG
+        // is decoded; now the portal keeps us waiting anyway.
+        m_reader.start([target = m_target, expected] {
+            *target = mappedImage(expected, QImage::Format_RGB32, nullptr, true);
+        });
+    }
     if (!m_bus.isConnected()) {
         // Still through the event loop: callers always get finished() later.
         QTimer::singleShot(0, this, [this] {
@@ -205,8 +216,10 @@ void PortalScreenshot::load(const QVariantMap& results) {
     }
     // Found here: the folders depend on the application's name.
     const QStringList temporary = portal::temporaryFolders();
-    m_reader.start([this, path = url.toLocalFile(), temporary, serial = m_serial] {
-        PortalShot shot = readFile(path, temporary);
+    m_reader.start([this, path = url.toLocalFile(), temporary, serial = m_serial,
+                    target = std::exchange(m_target, nullptr)] {
+        PortalShot shot =
+            readFile(path, temporary, target ? std::exchange(*target, QImage()) : QImage());
         QMetaObject::invokeMethod(
             this,
             [this, shot = std::move(shot), serial]() mutable {
@@ -223,6 +236,8 @@ void PortalScreenshot::finish(PortalShot shot) {
         return;
     }
     m_pending = false;
+    // Unused when the portal failed or was cancelled.
+    m_target.reset();
     m_deadline.stop();
     stopListening();
     if (m_watcher) {

@@ -14,6 +14,7 @@
 #include <QThreadPool>
 #include <QTimer>
 #include <QVariantMap>
+#include <memory>
 
 class QDBusPendingCallWatcher;
 
@@ -41,8 +42,9 @@ public:
     int timeoutMs() const { return m_timeoutMs; }
 
     // Asks for a non-interactive screenshot of the whole desktop. False, and
-    // no finished(), while an earlier request is still pending.
-    bool request();
+    // no finished(), while an earlier request is still pending. Memory for
+    // an image of `expected` size is readied while the portal works.
+    bool request(QSize expected = QSize());
     bool pending() const { return m_pending; }
 
 signals:
@@ -69,6 +71,9 @@ private:
     // Which request a finished read belongs to: one that ended meanwhile
     // (timed out) must not end the next.
     quint64 m_serial = 0;
+    // The image the pending request's file is read into if it has the
+    // expected size; filled in and used on m_reader only.
+    std::shared_ptr<QImage> m_target;
     // Last, so that it is destroyed first: it waits for a read in progress,
     // whose answer then goes nowhere.
     QThreadPool m_reader;
