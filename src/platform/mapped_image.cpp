@@ -21,7 +21,7 @@ void unmap(void* info) {
 
 }  // namespace
 
-QImage mappedImage(QSize size, QImage::Format format, int* fd) {
+QImage mappedImage(QSize size, QImage::Format format, int* fd, bool touched) {
     const qsizetype stride = QImage(1, 1, format).bytesPerLine() * size.width();
     const auto length = static_cast<std::size_t>(stride) * static_cast<std::size_t>(size.height());
     if (size.isEmpty() || length == 0) {
@@ -37,8 +37,9 @@ QImage mappedImage(QSize size, QImage::Format format, int* fd) {
             return {};
         }
     }
-    void* address = ::mmap(nullptr, length, PROT_READ | PROT_WRITE,
-                           fd != nullptr ? MAP_SHARED : MAP_PRIVATE | MAP_ANONYMOUS, file, 0);
+    const int flags =
+        (fd != nullptr ? MAP_SHARED : MAP_PRIVATE | MAP_ANONYMOUS) | (touched ? MAP_POPULATE : 0);
+    void* address = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, flags, file, 0);
     if (address == MAP_FAILED) {
         if (file >= 0) {
             ::close(file);

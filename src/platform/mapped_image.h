@@ -11,7 +11,9 @@ namespace huepick {
 
 // An image of `size` in `format`, its pixels in a mapping of its own. When
 // `fd` is given, the mapping is a memory file whose descriptor it receives
-// (to share with the X server); the caller closes it. Null on failure.
-QImage mappedImage(QSize size, QImage::Format format, int* fd = nullptr);
+// (to share with the X server); the caller closes it. With `touched`, every
+// page is in memory on return, so that filling the image costs no faults.
+// Null on failure.
+QImage mappedImage(QSize size, QImage::Format format, int* fd = nullptr, bool touched = false);
 
 }  // namespace huepick

@@ -36,6 +36,10 @@ public:
     // signals below, perhaps before returning (a local grab) or later (a
     // desktop service that asks the user).
     virtual void grab() = 0;
+    // True when copies come later and always laid out by screens
+    // (DesktopGrab::layout): the windows that will show one can be made ready
+    // while it is on its way.
+    virtual bool laysOutByScreens() const { return false; }
 
 signals:
     void grabbed(const huepick::DesktopGrab& grab);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/capture_window.h"
 
+#include <QBackingStore>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -47,10 +48,9 @@ private:
     CaptureWindow* m_window;
 };
 
-CaptureWindow::CaptureWindow(const CaptureView& view, const QRect& part, QScreen* screen)
+CaptureWindow::CaptureWindow(const CaptureView& view, QScreen* screen)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       m_view(view),
-      m_part(part),
       m_screen(screen) {
     setObjectName(QStringLiteral("captureWindow"));
     setWindowTitle(QStringLiteral("captureme"));
@@ -73,21 +73,60 @@ CaptureWindow::CaptureWindow(const CaptureView& view, const QRect& part, QScreen
 
 CaptureWindow::~CaptureWindow() = default;
 
-void CaptureWindow::open() {
+void CaptureWindow::prepare() {
+    if (m_screen == nullptr || m_shown) {
+        return;
+    }
+    showUnpainted();
+    warmBackingStore();
+}
+
+void CaptureWindow::open(const QRect& part) {
+    m_part = part;
+    if (m_screen != nullptr) {
+        if (!m_shown) {
+            showUnpainted();
+        }
+        setUpdatesEnabled(true);
+        return;
+    }
+    setUpSurfaces();
+    coverDesktop();
+    m_capture->setGeometry(rect());
+    // A new window maps on top of the others; no raise needed.
+    show();
+}
+
+void CaptureWindow::setUpSurfaces() {
     m_capture->setCursor(m_view.magnify ? magnifierCursor() : eyedropperCursor());
     m_lens->setCursor(eyedropperCursor());
-    if (m_screen != nullptr) {
-        setScreen(m_screen);
-        setGeometry(m_screen->geometry());
-        m_capture->setGeometry(rect());
-        showFullScreen();
-    } else {
-        coverDesktop();
-        m_capture->setGeometry(rect());
-        // A new window maps on top of the others; no raise needed.
-        show();
-    }
     m_lens->setMask(built::shape("lens"));
+}
+
+void CaptureWindow::showUnpainted() {
+    m_shown = true;
+    setUpSurfaces();
+    setScreen(m_screen);
+    setGeometry(m_screen->geometry());
+    m_capture->setGeometry(rect());
+    // Without updates no frame is painted, and a Wayland compositor maps a
+    // window only with its first frame: until open(), nothing shows, not
+    // even in a screenshot.
+    setUpdatesEnabled(false);
+    showFullScreen();
+}
+
+// The first frame's buffer, a screen's worth of shared memory, takes some ms
+// to make and to touch for the first time: done ahead, while nothing waits,
+// by an empty paint that is never shown.
+void CaptureWindow::warmBackingStore() {
+    QBackingStore* store = backingStore();
+    if (store == nullptr) {
+        return;
+    }
+    store->resize(size());
+    store->beginPaint(rect());
+    store->endPaint();
 }
 
 void CaptureWindow::coverDesktop() {

@@ -26,12 +26,18 @@ struct CaptureView {
 class CaptureWindow : public QWidget {
     Q_OBJECT
 public:
-    // Shows `part` of the copy (device pixels): full screen on `screen`, or,
-    // with no screen, over the part of the virtual desktop it covers.
-    CaptureWindow(const CaptureView& view, const QRect& part, QScreen* screen);
+    // Full screen on `screen`, or, with no screen, over the part of the
+    // virtual desktop the copy covers.
+    CaptureWindow(const CaptureView& view, QScreen* screen);
     ~CaptureWindow() override;
 
-    void open();
+    // On a screen of its own, before the copy is there: shown to the
+    // windowing system but with nothing painted, so that the compositor
+    // maps it on the first frame open() paints.
+    void prepare();
+    // Shows `part` of the copy (device pixels).
+    void open(const QRect& part);
+    QScreen* screenShown() const { return m_screen; }
     const QRect& part() const { return m_part; }
     // Pixels of the copy per logical unit of this window.
     double pixelsPerUnit() const;
@@ -57,6 +63,10 @@ protected:
 private:
     class Surface;
 
+    // The pointers and the lens control's shape.
+    void setUpSurfaces();
+    void showUnpainted();
+    void warmBackingStore();
     void coverDesktop();
     void press(Qt::MouseButton button);
     void release(Qt::MouseButton button, QPointF local);
@@ -70,6 +80,7 @@ private:
     CaptureView m_view;
     QRect m_part;
     QScreen* m_screen;
+    bool m_shown = false;  // on its screen, painted or not
     Surface* m_capture = nullptr;
     Surface* m_lens = nullptr;
     bool m_leftPressed = false;

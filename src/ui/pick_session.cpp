@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QWindow>
+#include <utility>
 
 #include "core/colour_model.h"
 #include "platform/pointer_locator.h"
@@ -63,9 +64,8 @@ QRect partOf(const QScreen& screen, const ScreenLayout& layout) {
 
 }  // namespace
 
-PickSession::PickSession(ColourModel& model, PointerLocator& pointer, DesktopGrab grab,
-                         QWidget* anchor)
-    : m_model(model), m_pointer(pointer), m_grab(std::move(grab)), m_anchor(anchor) {}
+PickSession::PickSession(ColourModel& model, PointerLocator& pointer, QWidget* anchor)
+    : m_model(model), m_pointer(pointer), m_anchor(anchor) {}
 
 PickSession::~PickSession() {
     for (const QPointer<CaptureWindow>& window : m_windows) {
@@ -73,28 +73,60 @@ PickSession::~PickSession() {
     }
 }
 
-void PickSession::open() {
-    const CaptureView view{m_grab, m_lens, m_pointer,
-                           m_model.captureMode() == CaptureMode::Magnify};
+CaptureView PickSession::view() {
+    return CaptureView{m_grab, m_lens, m_pointer, m_model.captureMode() == CaptureMode::Magnify};
+}
+
+void PickSession::prepare() {
+    if (!m_windows.empty()) {
+        return;
+    }
+    for (QScreen* screen : QGuiApplication::screens()) {
+        auto* window = new CaptureWindow(view(), screen);
+        m_windows.emplace_back(window);
+        window->prepare();
+    }
+}
+
+void PickSession::open(DesktopGrab grab) {
+    m_grab = std::move(grab);
+    // Windows readied for screens that have gone meanwhile, or that the copy
+    // does not reach, are dropped unseen.
+    std::vector<QPointer<CaptureWindow>> ready;
+    ready.swap(m_windows);
+    const auto readyFor = [&ready](const QScreen* screen) -> CaptureWindow* {
+        for (QPointer<CaptureWindow>& window : ready) {
+            if (window && window->screenShown() == screen) {
+                return std::exchange(window, nullptr).data();
+            }
+        }
+        return nullptr;
+    };
     if (m_grab.layout) {
         for (QScreen* screen : QGuiApplication::screens()) {
             const QRect part = partOf(*screen, *m_grab.layout).intersected(m_grab.area);
-            if (!part.isEmpty()) {
-                m_windows.emplace_back(new CaptureWindow(view, part, screen));
+            if (part.isEmpty()) {
+                continue;
             }
+            CaptureWindow* window = readyFor(screen);
+            adopt(window != nullptr ? window : new CaptureWindow(view(), screen));
+            m_windows.back()->open(part);
         }
     } else {
-        m_windows.emplace_back(new CaptureWindow(view, m_grab.area, nullptr));
+        adopt(new CaptureWindow(view(), nullptr));
+        m_windows.back()->open(m_grab.area);
     }
-    for (const QPointer<CaptureWindow>& window : m_windows) {
-        CaptureWindow* w = window.data();
-        connect(this, &PickSession::lensMoved, w, &CaptureWindow::repaintDevice);
-        connect(w, &CaptureWindow::clicked, this,
-                [this, w](QPoint device) { takeClick(device, *w); });
-        connect(w, &CaptureWindow::cancelled, this, &PickSession::cancel);
-        window->open();
+    for (const QPointer<CaptureWindow>& unused : ready) {
+        delete unused.data();
     }
     activate();
+}
+
+void PickSession::adopt(CaptureWindow* w) {
+    m_windows.emplace_back(w);
+    connect(this, &PickSession::lensMoved, w, &CaptureWindow::repaintDevice);
+    connect(w, &CaptureWindow::clicked, this, [this, w](QPoint device) { takeClick(device, *w); });
+    connect(w, &CaptureWindow::cancelled, this, &PickSession::cancel);
 }
 
 void PickSession::activate() {

@@ -18,6 +18,7 @@ class QWidget;
 namespace huepick {
 
 class CaptureWindow;
+struct CaptureView;
 class ColourModel;
 class PointerLocator;
 
@@ -26,11 +27,14 @@ class PickSession : public QObject {
 public:
     // The lens is placed relative to `anchor`, the main window, where its
     // place can be known; next to the click otherwise.
-    PickSession(ColourModel& model, PointerLocator& pointer, DesktopGrab grab, QWidget* anchor);
+    PickSession(ColourModel& model, PointerLocator& pointer, QWidget* anchor);
     ~PickSession() override;
 
+    // For a copy that will come laid out by screens: readies a window on
+    // every screen while the copy is on its way. Nothing shows yet.
+    void prepare();
     // Shows the copy over the desktop and takes the pointer.
-    void open();
+    void open(DesktopGrab grab);
     void activate();
     const std::vector<QPointer<CaptureWindow>>& windows() const { return m_windows; }
 
@@ -52,6 +56,8 @@ private:
     void drawLens(QPoint click, const CaptureWindow& from);
     void pick(QRgb pixel);
     void close(bool picked);
+    CaptureView view();
+    void adopt(CaptureWindow* window);
 
     ColourModel& m_model;
     PointerLocator& m_pointer;

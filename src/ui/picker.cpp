@@ -17,12 +17,14 @@ Picker::Picker(ColourModel& model, Desktop& desktop, QWidget* anchor)
     connect(grabber, &ScreenGrabber::failed, this, &Picker::fail);
     connect(grabber, &ScreenGrabber::cancelled, this, [this] {
         m_waiting = false;
+        dropReady();
         emit finished(false);
     });
 }
 
 Picker::~Picker() {
     delete m_session.data();
+    delete m_ready.data();
 }
 
 void Picker::start() {
@@ -40,6 +42,13 @@ void Picker::start() {
     }
     m_waiting = true;
     m_desktop.grabber->grab();
+    // The desktop portal takes tens of ms to answer: the windows get what
+    // does not need the copy meanwhile (made, placed, shown unpainted), so
+    // that with it only the painting is left.
+    if (m_waiting && m_desktop.grabber->laysOutByScreens()) {
+        m_ready = new PickSession(m_model, *m_desktop.pointer, m_anchor);
+        m_ready->prepare();
+    }
 }
 
 void Picker::open(const DesktopGrab& grab) {
@@ -47,7 +56,8 @@ void Picker::open(const DesktopGrab& grab) {
         return;
     }
     m_waiting = false;
-    m_session = new PickSession(m_model, *m_desktop.pointer, grab, m_anchor);
+    m_session = m_ready ? m_ready.data() : new PickSession(m_model, *m_desktop.pointer, m_anchor);
+    m_ready = nullptr;
     m_picked = false;
     connect(m_session, &PickSession::finished, this, [this](bool picked) { m_picked = picked; });
     connect(m_session, &QObject::destroyed, this, [this] {
@@ -56,13 +66,19 @@ void Picker::open(const DesktopGrab& grab) {
         malloc_trim(0);
         emit finished(m_picked);
     });
-    m_session->open();
+    m_session->open(grab);
 }
 
 void Picker::fail(const QString& why) {
     m_waiting = false;
+    dropReady();
     std::fprintf(stderr, "huepick: cannot pick from the screen: %s\n", qPrintable(why));
     emit finished(false);
+}
+
+void Picker::dropReady() {
+    // Never painted, so never seen.
+    delete m_ready.data();
 }
 
 }  // namespace huepick

@@ -36,11 +36,14 @@ signals:
 private:
     void open(const DesktopGrab& grab);
     void fail(const QString& why);
+    void dropReady();
 
     ColourModel& m_model;
     Desktop& m_desktop;
     QPointer<QWidget> m_anchor;
     QPointer<PickSession> m_session;
+    // Readied while the copy is on its way; becomes m_session with it.
+    QPointer<PickSession> m_ready;
     bool m_waiting = false;
     bool m_picked = false;
 };

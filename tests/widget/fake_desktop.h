@@ -54,6 +54,9 @@ struct FakeScreen {
     // learn their place.
     std::optional<ScreenLayout> layout;
     bool windowsKnowTheirPlace = true;
+    // As from the desktop portal: a grab answers only when the test calls
+    // FakeGrabber::answer() or cancel().
+    bool answersLater = false;
 };
 
 class FakeGrabber : public ScreenGrabber {
@@ -66,12 +69,20 @@ public:
                 m_screen->grabbedWhilePicking = true;
             }
         }
+        if (!m_screen->answersLater) {
+            answer();
+        }
+    }
+    bool laysOutByScreens() const override { return m_screen->answersLater; }
+
+    void answer() {
         if (!m_screen->failure.isEmpty()) {
             emit failed(m_screen->failure);
         } else {
             emit grabbed({m_screen->image, m_screen->area, m_screen->layout});
         }
     }
+    void cancel() { emit cancelled(); }
 
 private:
     std::shared_ptr<FakeScreen> m_screen;
@@ -124,13 +135,16 @@ public:
 // Makes a Desktop of fakes and keeps a handle on each.
 struct FakeDesktop {
     std::shared_ptr<FakeScreen> screen = std::make_shared<FakeScreen>();
+    FakeGrabber* grabber = nullptr;
     FakeClipboard* clipboard = nullptr;
     FakeShell* shell = nullptr;
     FakeTray* tray = nullptr;
 
     Desktop make() {
         Desktop desktop;
-        desktop.grabber = std::make_unique<FakeGrabber>(screen);
+        auto g = std::make_unique<FakeGrabber>(screen);
+        grabber = g.get();
+        desktop.grabber = std::move(g);
         desktop.pointer = std::make_unique<FakePointer>(screen);
         desktop.mover = std::make_unique<FollowingWindowMover>();
         auto c = std::make_unique<FakeClipboard>();

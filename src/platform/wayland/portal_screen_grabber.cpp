@@ -11,8 +11,15 @@ PortalScreenGrabber::PortalScreenGrabber(QObject* parent) : ScreenGrabber(parent
 }
 
 void PortalScreenGrabber::grab() {
+    // The image spans all screens at the largest scale.
+    QRect logical;
+    qreal ratio = 1.0;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        logical |= screen->geometry();
+        ratio = qMax(ratio, screen->devicePixelRatio());
+    }
     // An answer to an earlier request is still to come; it serves this one.
-    m_portal.request();
+    m_portal.request((QSizeF(logical.size()) * ratio).toSize());
 }
 
 void PortalScreenGrabber::answered(const PortalShot& shot) {

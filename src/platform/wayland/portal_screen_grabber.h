@@ -13,6 +13,7 @@ class PortalScreenGrabber : public ScreenGrabber {
 public:
     explicit PortalScreenGrabber(QObject* parent = nullptr);
     void grab() override;
+    bool laysOutByScreens() const override { return true; }
 
 private:
     void answered(const PortalShot& shot);

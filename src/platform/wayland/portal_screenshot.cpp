@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QUrl>
+#include <utility>
 
 #include "platform/wayland/portal_rules.h"
 
@@ -34,6 +35,30 @@ QString oneLine(QString text) {
     return text.trimmed();
 }
 
+// Runs on the reading thread: a screen-sized PNG takes tens of ms to decode.
+PortalShot readFile(const QString& path, const QStringList& temporary, QImage target) {
+    QImageReader reader(path);
+    PortalShot shot;
+    // Decoded straight into memory that goes back to the system with the
+    // image; the reader fills an image of its own size and format in place.
+    shot.image = target.size() == reader.size() && target.format() == reader.imageFormat()
+                     ? std::move(target)
+                     : mappedImage(reader.size(), reader.imageFormat());
+    if (!reader.read(&shot.image)) {
+        shot.image = QImage();
+    }
+    if (shot.image.isNull()) {
+        return failed(
+            QStringLiteral("cannot read the screenshot %1: %2").arg(path, reader.errorString()));
+    }
+    shot.status = PortalShot::Status::Image;
+    // Only a copy made for us in a temporary place is ours to remove.
+    if (portal::isDisposable(path, temporary)) {
+        QFile::remove(QFileInfo(path).canonicalFilePath());
+    }
+    return shot;
+}
+
 }  // namespace
 
 PortalScreenshot::PortalScreenshot(QObject* parent)
@@ -42,6 +67,7 @@ PortalScreenshot::PortalScreenshot(QObject* parent)
 PortalScreenshot::PortalScreenshot(const QDBusConnection& bus, QObject* parent)
     : QObject(parent), m_bus(bus) {
     qRegisterMetaType<huepick::PortalShot>();
+    m_reader.setMaxThreadCount(1);
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
         closeRequest();
@@ -55,14 +81,24 @@ PortalScreenshot::~PortalScreenshot() {
         closeRequest();
     }
     stopListening();
+    m_reader.waitForDone();
 }
 
-bool PortalScreenshot::request() {
+bool PortalScreenshot::request(QSize expected) {
     if (m_pending) {
         return false;
     }
     m_pending = true;
+    ++m_serial;
     m_deadline.start(m_timeoutMs);
+    m_target = std::make_shared<QImage>();
+    if (expected.isValid()) {
+        // A screen's worth of pages costs some ms to fault in while the PNG
+        // is decoded; now the portal keeps us waiting anyway.
+        m_reader.start([target = m_target, expected] {
+            *target = mappedImage(expected, QImage::Format_RGB32, nullptr, true);
+        });
+    }
     if (!m_bus.isConnected()) {
         // Still through the event loop: callers always get finished() later.
         QTimer::singleShot(0, this, [this] {
@@ -154,7 +190,7 @@ void PortalScreenshot::onResponse(uint code, const QVariantMap& results) {
     }
     switch (portal::responseKind(code)) {
         case portal::Response::Success:
-            finish(load(results));
+            load(results);
             break;
         case portal::Response::Cancelled: {
             PortalShot shot;
@@ -168,32 +204,31 @@ void PortalScreenshot::onResponse(uint code, const QVariantMap& results) {
     }
 }
 
-PortalShot PortalScreenshot::load(const QVariantMap& results) const {
+void PortalScreenshot::load(const QVariantMap& results) {
+    // Answered: nothing more is to come on the request's path.
+    stopListening();
     const QString uri = results.value(QStringLiteral("uri")).toString();
     const QUrl url(uri);
     if (!url.isLocalFile()) {
-        return failed(QStringLiteral("the screenshot portal gave no local file (uri \"%1\")")
-                          .arg(oneLine(uri)));
+        finish(failed(QStringLiteral("the screenshot portal gave no local file (uri \"%1\")")
+                          .arg(oneLine(uri))));
+        return;
     }
-    const QString path = url.toLocalFile();
-    QImageReader reader(path);
-    PortalShot shot;
-    // Decoded straight into memory that goes back to the system with the
-    // image; the reader fills an image of its own size and format in place.
-    shot.image = mappedImage(reader.size(), reader.imageFormat());
-    if (!reader.read(&shot.image)) {
-        shot.image = QImage();
-    }
-    if (shot.image.isNull()) {
-        return failed(
-            QStringLiteral("cannot read the screenshot %1: %2").arg(path, reader.errorString()));
-    }
-    shot.status = PortalShot::Status::Image;
-    // Only a copy made for us in a temporary place is ours to remove.
-    if (portal::isDisposable(path, portal::temporaryFolders())) {
-        QFile::remove(QFileInfo(path).canonicalFilePath());
-    }
-    return shot;
+    // Found here: the folders depend on the application's name.
+    const QStringList temporary = portal::temporaryFolders();
+    m_reader.start([this, path = url.toLocalFile(), temporary, serial = m_serial,
+                    target = std::exchange(m_target, nullptr)] {
+        PortalShot shot =
+            readFile(path, temporary, target ? std::exchange(*target, QImage()) : QImage());
+        QMetaObject::invokeMethod(
+            this,
+            [this, shot = std::move(shot), serial]() mutable {
+                if (serial == m_serial) {
+                    finish(std::move(shot));
+                }
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void PortalScreenshot::finish(PortalShot shot) {
@@ -201,6 +236,8 @@ void PortalScreenshot::finish(PortalShot shot) {
         return;
     }
     m_pending = false;
+    // Unused when the portal failed or was cancelled.
+    m_target.reset();
     m_deadline.stop();
     stopListening();
     if (m_watcher) {
