@@ -66,10 +66,10 @@ bool Soak::focus() {
 }
 
 QString Soak::randomHexText() {
-    static const char digits[] = "0123456789ABCDEF";
+    static const char kDigits[] = "0123456789ABCDEF";
     QString text = QStringLiteral("#");
     for (int i = 0; i < 6; ++i) {
-        text += QLatin1Char(digits[m_random.bounded(16)]);
+        text += QLatin1Char(kDigits[m_random.bounded(16)]);
     }
     switch (m_random.bounded(10)) {
         case 0:
@@ -84,9 +84,9 @@ QString Soak::randomHexText() {
 }
 
 bool Soak::typeIntoField() {
-    static const char* const odd[] = {"abc", "-5", "1e3", "2.5", " 7", "999", "0x1", "+12"};
+    static const char* const kOdd[] = {"abc", "-5", "1e3", "2.5", " 7", "999", "0x1", "+12"};
     const Role field = kChannelFields[m_random.bounded(3)];
-    const QString text = m_random.bounded(4) == 0 ? QString::fromLatin1(odd[m_random.bounded(8)])
+    const QString text = m_random.bounded(4) == 0 ? QString::fromLatin1(kOdd[m_random.bounded(8)])
                                                   : QString::number(m_random.bounded(300));
     return focus() && wander() && moveTo(inside(field)) && key(QStringLiteral("ctrl+a")) &&
            type(text);

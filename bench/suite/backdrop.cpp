@@ -20,7 +20,7 @@ xcb_atom_t atom(xcb_connection_t* c, const char* name) {
     return a;
 }
 
-void round_trip(xcb_connection_t* c) {
+void roundTrip(xcb_connection_t* c) {
     std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
 }
 
@@ -32,29 +32,29 @@ QRgb Backdrop::cell_colour(QPoint cell) {
 }
 
 Backdrop::Backdrop(const QString& display) {
-    connection_ = xcb_connect(display.toLocal8Bit().constData(), nullptr);
-    if (xcb_connection_has_error(connection_) != 0) {
+    m_connection = xcb_connect(display.toLocal8Bit().constData(), nullptr);
+    if (xcb_connection_has_error(m_connection) != 0) {
         return;
     }
-    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
     if (screen->root_depth != 24) {
         return;
     }
-    size_ = QSize(screen->width_in_pixels, screen->height_in_pixels);
-    const xcb_window_t w = xcb_generate_id(connection_);
+    m_size = QSize(screen->width_in_pixels, screen->height_in_pixels);
+    const xcb_window_t w = xcb_generate_id(m_connection);
     const std::uint32_t values[] = {XCB_BACK_PIXMAP_NONE, XCB_EVENT_MASK_EXPOSURE};
-    xcb_create_window(connection_, XCB_COPY_FROM_PARENT, w, screen->root, 0, 0,
+    xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, w, screen->root, 0, 0,
                       screen->width_in_pixels, screen->height_in_pixels, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
                       XCB_CW_BACK_PIXMAP | XCB_CW_EVENT_MASK, values);
     // A window manager keeps a desktop window below everything else.
-    const xcb_atom_t desktop = atom(connection_, "_NET_WM_WINDOW_TYPE_DESKTOP");
-    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, w,
-                        atom(connection_, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1, &desktop);
-    xcb_map_window(connection_, w);
-    xcb_flush(connection_);
+    const xcb_atom_t desktop = atom(m_connection, "_NET_WM_WINDOW_TYPE_DESKTOP");
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, w,
+                        atom(m_connection, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1, &desktop);
+    xcb_map_window(m_connection, w);
+    xcb_flush(m_connection);
     // Drawing before the window is exposed would be lost.
-    while (xcb_generic_event_t* e = xcb_wait_for_event(connection_)) {
+    while (xcb_generic_event_t* e = xcb_wait_for_event(m_connection)) {
         const bool exposed = (e->response_type & 0x7F) == XCB_EXPOSE;
         std::free(e);
         if (exposed) {
@@ -62,12 +62,12 @@ Backdrop::Backdrop(const QString& display) {
         }
     }
     const std::uint32_t watch = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-    xcb_change_window_attributes(connection_, screen->root, XCB_CW_EVENT_MASK, &watch);
-    gc_ = xcb_generate_id(connection_);
-    xcb_create_gc(connection_, gc_, w, 0, nullptr);
-    window_ = w;
-    for (int y = 0; y * kCell < size_.height(); ++y) {
-        for (int x = 0; x * kCell < size_.width(); ++x) {
+    xcb_change_window_attributes(m_connection, screen->root, XCB_CW_EVENT_MASK, &watch);
+    m_gc = xcb_generate_id(m_connection);
+    xcb_create_gc(m_connection, m_gc, w, 0, nullptr);
+    m_window = w;
+    for (int y = 0; y * kCell < m_size.height(); ++y) {
+        for (int x = 0; x * kCell < m_size.width(); ++x) {
             fill(cell_rect({x, y}), cell_colour({x, y}));
         }
     }
@@ -75,22 +75,22 @@ Backdrop::Backdrop(const QString& display) {
 }
 
 Backdrop::~Backdrop() {
-    if (connection_ != nullptr) {
-        xcb_disconnect(connection_);
+    if (m_connection != nullptr) {
+        xcb_disconnect(m_connection);
     }
 }
 
 void Backdrop::fill(const QRect& r, QRgb colour) {
     const std::uint32_t pixel = colour & 0xFFFFFFu;
-    xcb_change_gc(connection_, gc_, XCB_GC_FOREGROUND, &pixel);
+    xcb_change_gc(m_connection, m_gc, XCB_GC_FOREGROUND, &pixel);
     const xcb_rectangle_t rect{static_cast<std::int16_t>(r.x()), static_cast<std::int16_t>(r.y()),
                                static_cast<std::uint16_t>(r.width()),
                                static_cast<std::uint16_t>(r.height())};
-    xcb_poly_fill_rectangle(connection_, window_, gc_, 1, &rect);
+    xcb_poly_fill_rectangle(m_connection, m_window, m_gc, 1, &rect);
 }
 
 QRect Backdrop::ticker() const {
-    return {size_.width() - 48, size_.height() - 48, 32, 32};
+    return {m_size.width() - 48, m_size.height() - 48, 32, 32};
 }
 
 void Backdrop::tick(int count) {
@@ -98,22 +98,22 @@ void Backdrop::tick(int count) {
         return;
     }
     fill(ticker(), qRgb(kTickerRed, (count >> 8) & 0xFF, count & 0xFF));
-    round_trip(connection_);
+    roundTrip(m_connection);
 }
 
-std::optional<int> Backdrop::count_of(QRgb colour) {
+std::optional<int> Backdrop::countOf(QRgb colour) {
     if (qRed(colour) != kTickerRed) {
         return std::nullopt;
     }
     return (qGreen(colour) << 8) | qBlue(colour);
 }
 
-std::vector<std::uint32_t> Backdrop::created_windows() {
+std::vector<std::uint32_t> Backdrop::createdWindows() {
     std::vector<std::uint32_t> made;
-    if (connection_ == nullptr) {
+    if (m_connection == nullptr) {
         return made;
     }
-    while (xcb_generic_event_t* e = xcb_poll_for_event(connection_)) {
+    while (xcb_generic_event_t* e = xcb_poll_for_event(m_connection)) {
         if ((e->response_type & 0x7F) == XCB_CREATE_NOTIFY) {
             made.push_back(reinterpret_cast<xcb_create_notify_event_t*>(e)->window);
         }

@@ -30,18 +30,18 @@ public:
     Backdrop(const Backdrop&) = delete;
     Backdrop& operator=(const Backdrop&) = delete;
 
-    bool ok() const { return window_ != 0; }
-    QSize size() const { return size_; }
+    bool ok() const { return m_window != 0; }
+    QSize size() const { return m_size; }
 
     // Colours no cell has (their red is under 40): for windows whose painting
     // the benchmark waits for.
-    static bool is_cell_colour(QRgb colour) { return qRed(colour) >= 40; }
+    static bool isCellColour(QRgb colour) { return qRed(colour) >= 40; }
     // A cell's colour, distinct for every cell of a 3840 x 2160 screen; as
     // the screen has it, without alpha.
     static QRgb cell_colour(QPoint cell);
     static QRect cell_rect(QPoint cell) { return {cell * kCell, QSize(kCell, kCell)}; }
-    int columns() const { return size_.width() / kCell; }
-    int rows() const { return size_.height() / kCell; }
+    int columns() const { return m_size.width() / kCell; }
+    int rows() const { return m_size.height() / kCell; }
 
     // The ticker square, in the bottom-right corner.
     QRect ticker() const;
@@ -49,18 +49,18 @@ public:
     // server has done so.
     void tick(int count);
     // The count a colour names, or nullopt for any other colour.
-    static std::optional<int> count_of(QRgb colour);
+    static std::optional<int> countOf(QRgb colour);
 
     // Children of the root made since the last call; no round trip.
-    std::vector<std::uint32_t> created_windows();
+    std::vector<std::uint32_t> createdWindows();
 
 private:
     void fill(const QRect& r, QRgb colour);
 
-    xcb_connection_t* connection_ = nullptr;
-    std::uint32_t window_ = 0;
-    std::uint32_t gc_ = 0;
-    QSize size_;
+    xcb_connection_t* m_connection = nullptr;
+    std::uint32_t m_window = 0;
+    std::uint32_t m_gc = 0;
+    QSize m_size;
 };
 
 }  // namespace bench

@@ -42,78 +42,78 @@ struct Pick {
 class CaptureBench {
 public:
     explicit CaptureBench(QSize size)
-        : session_({.screenSize = size}),
-          backdrop_(session_.display()),
-          app_(session_, {.ini = QByteArray("[settings]\nlastcolor=102030\n")}) {}
+        : m_session({.screenSize = size}),
+          m_backdrop(m_session.display()),
+          m_app(m_session, {.ini = QByteArray("[settings]\nlastcolor=102030\n")}) {}
 
-    bool set_up(QString* why);
+    bool setUp(QString* why);
     // Press, release, picking window, pick click: one whole pick.
     bool pick(Pick& p, QString* why);
     double grab(QString* why);
-    qint64 huepick_pid() const { return app_.pid(); }
-    qint64 probe_pid() const { return probe_->pid(); }
+    qint64 huepickPid() const { return m_app.pid(); }
+    qint64 probePid() const { return m_probe->pid(); }
 
 private:
     // From the release of the sample button to the frozen copy on the
     // screen; the picking window, or 0.
-    XWindow open_picking(Pick& p, QString* why);
-    bool pick_colour(XWindow picking, Pick& p, QString* why);
-    QPoint next_target();
+    XWindow openPicking(Pick& p, QString* why);
+    bool pickColour(XWindow picking, Pick& p, QString* why);
+    QPoint nextTarget();
 
-    e2e::XSession session_;
-    Backdrop backdrop_;
-    e2e::XAppRun app_;
-    std::unique_ptr<e2e::wayland::SessionProgram> probe_;
-    QRect main_;
-    QPoint sample_;
-    QPoint swatch_;
-    int next_cell_ = 0;
+    e2e::XSession m_session;
+    Backdrop m_backdrop;
+    e2e::XAppRun m_app;
+    std::unique_ptr<e2e::wayland::SessionProgram> m_probe;
+    QRect m_main;
+    QPoint m_sample;
+    QPoint m_swatch;
+    int m_nextCell = 0;
 };
 
-bool CaptureBench::set_up(QString* why) {
-    if (!session_.ok() || !backdrop_.ok()) {
-        *why = QStringLiteral("no desktop: ") + session_.error();
+bool CaptureBench::setUp(QString* why) {
+    if (!m_session.ok() || !m_backdrop.ok()) {
+        *why = QStringLiteral("no desktop: ") + m_session.error();
         return false;
     }
-    if (!app_.launch()) {
-        *why = app_.error();
+    if (!m_app.launch()) {
+        *why = m_app.error();
         return false;
     }
-    const std::optional<QRect> main = app_.geometry();
-    const auto sample = app_.toScreen(e2e::centre(Role::SampleButton));
-    const auto swatch = app_.toScreen(e2e::centre(Role::ColourSwatch));
+    const std::optional<QRect> main = m_app.geometry();
+    const auto sample = m_app.toScreen(e2e::centre(Role::SampleButton));
+    const auto swatch = m_app.toScreen(e2e::centre(Role::ColourSwatch));
     if (!main || !sample || !swatch) {
         *why = QStringLiteral("the main window has no place on the screen");
         return false;
     }
-    main_ = *main;
-    sample_ = *sample;
-    swatch_ = *swatch;
-    if (main_.intersects(backdrop_.ticker())) {
+    m_main = *main;
+    m_sample = *sample;
+    m_swatch = *swatch;
+    if (m_main.intersects(m_backdrop.ticker())) {
         *why = QStringLiteral("the main window covers the ticker");
         return false;
     }
-    const std::optional<QRgb> shown = pixel_at(session_.x(), swatch_);
+    const std::optional<QRgb> shown = pixelAt(m_session.x(), m_swatch);
     if (shown != kStartColour) {
         *why = QStringLiteral("the colour swatch at %1,%2 shows %3, not the colour of huepick.ini")
-                   .arg(swatch_.x())
-                   .arg(swatch_.y())
+                   .arg(m_swatch.x())
+                   .arg(m_swatch.y())
                    .arg(shown.value_or(0), 6, 16, QChar(u'0'));
         return false;
     }
 
     auto process = std::make_unique<QProcess>();
-    process->setProcessEnvironment(session_.environment());
+    process->setProcessEnvironment(m_session.environment());
     process->setStandardInputFile(QProcess::nullDevice());
     e2e::dieWithParent(*process, SIGKILL);
-    process->start(grab_probe_binary(), {});
+    process->start(grabProbeBinary(), {});
     if (!process->waitForStarted(5000)) {
         *why = QStringLiteral("cannot start the grab probe: ") + process->errorString();
         return false;
     }
-    probe_ = std::make_unique<e2e::wayland::SessionProgram>(std::move(process));
-    if (!probe_->waitLine(QStringLiteral("ready"), 10000)) {
-        *why = QStringLiteral("the grab probe did not start: ") + probe_->stderrText();
+    m_probe = std::make_unique<e2e::wayland::SessionProgram>(std::move(process));
+    if (!m_probe->waitLine(QStringLiteral("ready"), 10000)) {
+        *why = QStringLiteral("the grab probe did not start: ") + m_probe->stderrText();
         return false;
     }
     return true;
@@ -121,13 +121,13 @@ bool CaptureBench::set_up(QString* why) {
 
 // The middle of the next backdrop cell clear of the main window and the
 // ticker; every cell has its own colour, so each pick changes the colour.
-QPoint CaptureBench::next_target() {
-    const int cells = backdrop_.columns() * backdrop_.rows();
+QPoint CaptureBench::nextTarget() {
+    const int cells = m_backdrop.columns() * m_backdrop.rows();
     for (int tries = 0; tries < cells; ++tries) {
-        const int n = next_cell_++ % cells;
-        const QRect r = Backdrop::cell_rect({n % backdrop_.columns(), n / backdrop_.columns()});
-        if (!r.intersects(main_.adjusted(-8, -8, 8, 8)) &&
-            !r.intersects(backdrop_.ticker().adjusted(-8, -8, 8, 8))) {
+        const int n = m_nextCell++ % cells;
+        const QRect r = Backdrop::cell_rect({n % m_backdrop.columns(), n / m_backdrop.columns()});
+        if (!r.intersects(m_main.adjusted(-8, -8, 8, 8)) &&
+            !r.intersects(m_backdrop.ticker().adjusted(-8, -8, 8, 8))) {
             return r.center();
         }
     }
@@ -135,46 +135,46 @@ QPoint CaptureBench::next_target() {
 }
 
 bool CaptureBench::pick(Pick& p, QString* why) {
-    const XWindow picking = open_picking(p, why);
-    return picking != 0 && pick_colour(picking, p, why);
+    const XWindow picking = openPicking(p, why);
+    return picking != 0 && pickColour(picking, p, why);
 }
 
-XWindow CaptureBench::open_picking(Pick& p, QString* why) {
-    e2e::XConnection& x = session_.x();
-    backdrop_.tick(0);
+XWindow CaptureBench::openPicking(Pick& p, QString* why) {
+    e2e::XConnection& x = m_session.x();
+    m_backdrop.tick(0);
     // Press the sample button, and let the program take the press and show
     // the button pressed before the release is sent.
-    if (!x.fakeMotion(sample_) || !x.fakeButton(1, true)) {
+    if (!x.fakeMotion(m_sample) || !x.fakeButton(1, true)) {
         *why = QStringLiteral("no XTEST");
         return 0;
     }
     x.roundTrip();
-    if (!x.ping(app_.window(), 3000)) {
+    if (!x.ping(m_app.window(), 3000)) {
         *why = QStringLiteral("the main window does not answer");
         return 0;
     }
     QThread::msleep(30);
 
-    backdrop_.created_windows();  // only windows made after the release count
+    m_backdrop.createdWindows();  // only windows made after the release count
     QElapsedTimer released;
     released.start();
     x.fakeButton(1, false);
     // Until the picking window is viewable, the ticker changes with every
-    // look, and `shown_at` keeps when each count was on the screen. The copy
+    // look, and `shownAt` keeps when each count was on the screen. The copy
     // shows the ticker as it was when the program took it; the screen under
     // a picking window not yet painted, as it was at the mapping.
-    std::vector<double> shown_at{0.0};
+    std::vector<double> shownAt{0.0};
     std::vector<XWindow> candidates;
     XWindow picking = 0;
-    p.viewable = time_until(released, [&] {
-        backdrop_.tick(static_cast<int>(shown_at.size()));
-        shown_at.push_back(ms_since(released));
+    p.viewable = timeUntil(released, [&] {
+        m_backdrop.tick(static_cast<int>(shownAt.size()));
+        shownAt.push_back(ms_since(released));
         if (picking == 0) {
-            const std::vector<XWindow> made = backdrop_.created_windows();
+            const std::vector<XWindow> made = m_backdrop.createdWindows();
             candidates.insert(candidates.end(), made.begin(), made.end());
             for (XWindow w : candidates) {
                 const auto owner = x.cardinals(w, "_NET_WM_PID");
-                if (owner && !owner->empty() && owner->front() == app_.pid() &&
+                if (owner && !owner->empty() && owner->front() == m_app.pid() &&
                     x.name(w) == kPickingTitle) {
                     picking = w;
                 }
@@ -189,28 +189,28 @@ XWindow CaptureBench::open_picking(Pick& p, QString* why) {
     // Mapped after the look before the last one; a copy taken before that
     // shows an older count. A copy taken between the two last looks cannot
     // be told from the screen, and is not timed.
-    const int mapped_after = static_cast<int>(shown_at.size()) - 2;
-    const QPoint ticker = backdrop_.ticker().center();
+    const int mappedAfter = static_cast<int>(shownAt.size()) - 2;
+    const QPoint ticker = m_backdrop.ticker().center();
     std::optional<int> frozen;
-    p.painted = time_until(
+    p.painted = timeUntil(
         released,
         [&] {
-            const std::optional<QRgb> shown = pixel_at(x, ticker);
-            frozen = shown ? Backdrop::count_of(*shown) : std::nullopt;
-            return frozen && *frozen < mapped_after;
+            const std::optional<QRgb> shown = pixelAt(x, ticker);
+            frozen = shown ? Backdrop::countOf(*shown) : std::nullopt;
+            return frozen && *frozen < mappedAfter;
         },
         1000);
     if (!std::isnan(p.painted)) {
         // Copied while the count was on the screen, before the next one.
         const auto n = static_cast<std::size_t>(*frozen);
-        p.copied = (shown_at[n] + shown_at[n + 1]) / 2.0;
+        p.copied = (shownAt[n] + shownAt[n + 1]) / 2.0;
     }
     return picking;
 }
 
-bool CaptureBench::pick_colour(XWindow picking, Pick& p, QString* why) {
-    e2e::XConnection& x = session_.x();
-    const QPoint target = next_target();
+bool CaptureBench::pickColour(XWindow picking, Pick& p, QString* why) {
+    e2e::XConnection& x = m_session.x();
+    const QPoint target = nextTarget();
     const QRgb wanted = Backdrop::cell_colour(target / Backdrop::kCell);
     x.fakeMotion(target);
     x.roundTrip();
@@ -220,9 +220,9 @@ bool CaptureBench::pick_colour(XWindow picking, Pick& p, QString* why) {
     x.fakeButton(1, true);
     x.fakeButton(1, false);
     p.colour =
-        time_until(clicked, [&] { return !x.viewable(picking) && pixel_at(x, swatch_) == wanted; });
+        timeUntil(clicked, [&] { return !x.viewable(picking) && pixelAt(x, m_swatch) == wanted; });
     if (std::isnan(p.colour)) {
-        const std::optional<QRgb> shown = pixel_at(x, swatch_);
+        const std::optional<QRgb> shown = pixelAt(x, m_swatch);
         *why =
             QStringLiteral("after the click at %1,%2 the swatch shows %3, not %4%5")
                 .arg(target.x())
@@ -236,8 +236,8 @@ bool CaptureBench::pick_colour(XWindow picking, Pick& p, QString* why) {
 }
 
 double CaptureBench::grab(QString* why) {
-    ::kill(static_cast<pid_t>(probe_->pid()), SIGUSR1);
-    const std::optional<QString> line = probe_->waitLine(QString(), 5000);
+    ::kill(static_cast<pid_t>(m_probe->pid()), SIGUSR1);
+    const std::optional<QString> line = m_probe->waitLine(QString(), 5000);
     if (!line || !line->startsWith(QLatin1String("grab "))) {
         *why = QStringLiteral("grab probe: ") + line.value_or(QStringLiteral("no answer"));
         return NAN;
@@ -247,19 +247,19 @@ double CaptureBench::grab(QString* why) {
 
 }  // namespace
 
-std::optional<CaptureResults> run_capture(const Options& options, QSize size) {
+std::optional<CaptureResults> runCapture(const Options& options, QSize size) {
     CaptureBench bench(size);
     QString why;
     const QString label = QStringLiteral("picks %1x%2").arg(size.width()).arg(size.height());
-    if (!bench.set_up(&why)) {
+    if (!bench.setUp(&why)) {
         std::fprintf(stderr, "bench: %s: %s\n", qPrintable(label), qPrintable(why));
         return std::nullopt;
     }
     CaptureResults r;
     r.size = size;
-    QThread::msleep(static_cast<unsigned long>(options.settle_ms));
-    r.huepick_rss.push_back(e2e::rssMb(bench.huepick_pid()));
-    r.probe_rss.push_back(e2e::rssMb(bench.probe_pid()));
+    QThread::msleep(static_cast<unsigned long>(options.settleMs));
+    r.huepickRss.push_back(e2e::rssMb(bench.huepickPid()));
+    r.probeRss.push_back(e2e::rssMb(bench.probePid()));
     for (int i = 0; i < kWarmUp + options.runs; ++i) {
         Pick p;
         double grab = NAN;
@@ -284,15 +284,15 @@ std::optional<CaptureResults> run_capture(const Options& options, QSize size) {
             return std::nullopt;
         }
         // Settled: whatever the program frees after a pick, it has freed.
-        QThread::msleep(static_cast<unsigned long>(options.settle_ms));
-        r.huepick_rss.push_back(e2e::rssMb(bench.huepick_pid()));
-        r.probe_rss.push_back(e2e::rssMb(bench.probe_pid()));
+        QThread::msleep(static_cast<unsigned long>(options.settleMs));
+        r.huepickRss.push_back(e2e::rssMb(bench.huepickPid()));
+        r.probeRss.push_back(e2e::rssMb(bench.probePid()));
         if (i >= kWarmUp) {
             r.grab.push_back(grab);
             r.copied.push_back(p.copied);
             r.viewable.push_back(p.viewable);
             r.painted.push_back(p.painted);
-            r.painted_unseen += std::isnan(p.painted) ? 1 : 0;
+            r.paintedUnseen += std::isnan(p.painted) ? 1 : 0;
             r.colour.push_back(p.colour);
         }
         progress(label, i + 1, kWarmUp + options.runs);

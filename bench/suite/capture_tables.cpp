@@ -11,7 +11,7 @@ namespace bench {
 
 namespace {
 
-QString size_name(QSize s) {
+QString sizeName(QSize s) {
     return QStringLiteral("%1x%2").arg(s.width()).arg(s.height());
 }
 
@@ -21,32 +21,32 @@ QString mib(double v) {
 
 // Start, after the first pick, after the last, the largest growth over the
 // start, and where the last one left it.
-QStringList memory_row(const QString& name, const std::vector<double>& rss) {
+QStringList memoryRow(const QString& name, const std::vector<double>& rss) {
     if (rss.size() < 2) {
         return {name, QStringLiteral("0")};
     }
     const double start = rss.front();
     const double most = *std::max_element(rss.begin() + 1, rss.end());
-    const double last_growth = rss.back() - start;
+    const double lastGrowth = rss.back() - start;
     return {name,
             QString::number(rss.size() - 1),
             mib(start),
             mib(rss[1]),
             mib(rss.back()),
             (most >= start ? QStringLiteral("+") : QString()) + mib(most - start),
-            (last_growth >= 0 ? QStringLiteral("+") : QString()) + mib(last_growth) +
-                (std::abs(last_growth) <= 3.0 ? QStringLiteral(" (within 3 MiB)")
-                                              : QStringLiteral(" (over 3 MiB)"))};
+            (lastGrowth >= 0 ? QStringLiteral("+") : QString()) + mib(lastGrowth) +
+                (std::abs(lastGrowth) <= 3.0 ? QStringLiteral(" (within 3 MiB)")
+                                             : QStringLiteral(" (over 3 MiB)"))};
 }
 
 }  // namespace
 
-void print_capture(const std::vector<CaptureResults>& results) {
+void printCapture(const std::vector<CaptureResults>& results) {
     Table grab(
         QStringLiteral("Grab probe on Xvfb: QScreen::grabWindow(0) + toImage(), "
                        "every screen (a floor)"));
     for (const CaptureResults& r : results) {
-        grab.add(QStringLiteral("grab ") + size_name(r.size), summarise(r.grab), std::nullopt,
+        grab.add(QStringLiteral("grab ") + sizeName(r.size), summarise(r.grab), std::nullopt,
                  QStringLiteral("-"));
     }
     grab.print();
@@ -59,17 +59,17 @@ void print_capture(const std::vector<CaptureResults>& results) {
         const Summary copied = summarise(r.copied);
         const Summary viewable = summarise(r.viewable);
         const Summary painted = summarise(r.painted);
-        capture.add(QStringLiteral("screen copied ") + size_name(r.size), copied, std::nullopt,
+        capture.add(QStringLiteral("screen copied ") + sizeName(r.size), copied, std::nullopt,
                     QStringLiteral("-"));
-        capture.add(QStringLiteral("viewable ") + size_name(r.size), viewable, floor,
+        capture.add(QStringLiteral("viewable ") + sizeName(r.size), viewable, floor,
                     difference(viewable, floor));
-        capture.add(QStringLiteral("painted ") + size_name(r.size), painted, floor,
+        capture.add(QStringLiteral("painted ") + sizeName(r.size), painted, floor,
                     difference(painted, floor));
-        if (r.painted_unseen > 0) {
+        if (r.paintedUnseen > 0) {
             capture.add_note(QStringLiteral("%1: %2 picks copied the screen too close to "
                                             "mapping to tell when it was copied and painted")
-                                 .arg(size_name(r.size))
-                                 .arg(r.painted_unseen));
+                                 .arg(sizeName(r.size))
+                                 .arg(r.paintedUnseen));
         }
     }
     capture.add_note(
@@ -81,7 +81,7 @@ void print_capture(const std::vector<CaptureResults>& results) {
         QStringLiteral("Pick click -> colour swatch shows the colour, picking window "
                        "gone, Xvfb with openbox"));
     for (const CaptureResults& r : results) {
-        colour.add(QStringLiteral("click -> colour ") + size_name(r.size), summarise(r.colour),
+        colour.add(QStringLiteral("click -> colour ") + sizeName(r.size), summarise(r.colour),
                    std::nullopt, QStringLiteral("-"));
     }
     colour.print();
@@ -92,8 +92,8 @@ void print_capture(const std::vector<CaptureResults>& results) {
                   QStringLiteral("after 1"), QStringLiteral("after N"),
                   QStringLiteral("max growth"), QStringLiteral("after N - start")});
     for (const CaptureResults& r : results) {
-        memory.add_row(memory_row(QStringLiteral("huepick ") + size_name(r.size), r.huepick_rss));
-        memory.add_row(memory_row(QStringLiteral("grab probe ") + size_name(r.size), r.probe_rss));
+        memory.addRow(memoryRow(QStringLiteral("huepick ") + sizeName(r.size), r.huepickRss));
+        memory.addRow(memoryRow(QStringLiteral("grab probe ") + sizeName(r.size), r.probeRss));
     }
     memory.add_note(
         QStringLiteral("the goal: huepick's memory returns to within 3 MiB of "

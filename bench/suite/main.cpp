@@ -22,10 +22,10 @@
 
 namespace bench {
 
-QString bare_window_binary() {
+QString bareWindowBinary() {
     return QStringLiteral(BENCH_BARE_WINDOW_BIN);
 }
-QString grab_probe_binary() {
+QString grabProbeBinary() {
     return QStringLiteral(BENCH_GRAB_PROBE_BIN);
 }
 QString portal_probe_binary() {
@@ -50,18 +50,18 @@ std::optional<Options> parse(const QCoreApplication& app) {
         QStringLiteral("only"),
         QStringLiteral("Sections to run, of startup, capture, wayland (default all)."),
         QStringLiteral("list"), QStringLiteral("startup,capture,wayland"));
-    const QCommandLineOption no_wayland(QStringLiteral("no-wayland"),
-                                        QStringLiteral("Leave out the Wayland section."));
+    const QCommandLineOption noWayland(QStringLiteral("no-wayland"),
+                                       QStringLiteral("Leave out the Wayland section."));
     const QCommandLineOption settle(
         QStringLiteral("settle-ms"),
         QStringLiteral("Wait before each memory reading (default 500)."), QStringLiteral("ms"),
         QStringLiteral("500"));
-    parser.addOptions({runs, sizes, only, no_wayland, settle});
+    parser.addOptions({runs, sizes, only, noWayland, settle});
     parser.process(app);
 
     Options o;
     o.runs = parser.value(runs).toInt();
-    o.settle_ms = parser.value(settle).toInt();
+    o.settleMs = parser.value(settle).toInt();
     o.sizes.clear();
     for (const QString& s : parser.value(sizes).split(u',', Qt::SkipEmptyParts)) {
         const QStringList wh = s.split(u'x');
@@ -76,15 +76,15 @@ std::optional<Options> parse(const QCoreApplication& app) {
     const QStringList sections = parser.value(only).split(u',', Qt::SkipEmptyParts);
     o.startup = sections.contains(QLatin1String("startup"));
     o.capture = sections.contains(QLatin1String("capture"));
-    o.wayland = sections.contains(QLatin1String("wayland")) && !parser.isSet(no_wayland);
-    if (o.runs < 1 || o.settle_ms < 0 || o.sizes.empty()) {
+    o.wayland = sections.contains(QLatin1String("wayland")) && !parser.isSet(noWayland);
+    if (o.runs < 1 || o.settleMs < 0 || o.sizes.empty()) {
         std::fprintf(stderr, "bench: give at least one run and one screen size\n");
         return std::nullopt;
     }
     return o;
 }
 
-QString load_average() {
+QString loadAverage() {
     QFile file(QStringLiteral("/proc/loadavg"));
     return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).section(u' ', 0, 2)
                                           : QStringLiteral("?");
@@ -104,28 +104,28 @@ int main(int argc, char** argv) {
     total.start();
     std::printf("huepick bench %s: %s, %d paired runs, load average %s\n",
                 qPrintable(QDateTime::currentDateTime().toString(Qt::ISODate)),
-                qPrintable(e2e::huepickBinary()), options->runs, qPrintable(bench::load_average()));
+                qPrintable(e2e::huepickBinary()), options->runs, qPrintable(bench::loadAverage()));
     std::fflush(stdout);
 
     bool complete = true;
     if (options->startup) {
-        complete = bench::run_startup(*options, options->sizes.front()) && complete;
+        complete = bench::runStartup(*options, options->sizes.front()) && complete;
     }
     if (options->capture) {
         std::vector<bench::CaptureResults> results;
         for (QSize size : options->sizes) {
-            if (std::optional<bench::CaptureResults> r = bench::run_capture(*options, size)) {
+            if (std::optional<bench::CaptureResults> r = bench::runCapture(*options, size)) {
                 results.push_back(std::move(*r));
             } else {
                 complete = false;
             }
         }
-        bench::print_capture(results);
+        bench::printCapture(results);
     }
     if (options->wayland) {
         complete = bench::run_wayland(*options) && complete;
     }
     std::printf("\nwhole run: %.0f s, load average now %s\n",
-                static_cast<double>(total.elapsed()) / 1000.0, qPrintable(bench::load_average()));
+                static_cast<double>(total.elapsed()) / 1000.0, qPrintable(bench::loadAverage()));
     return complete ? 0 : 1;
 }

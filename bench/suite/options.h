@@ -17,12 +17,12 @@ struct Options {
     bool capture = true;
     bool wayland = true;
     // How long a program is left alone before its memory is read.
-    int settle_ms = 500;
+    int settleMs = 500;
 };
 
 // The floors, built beside the benchmark.
-QString bare_window_binary();
-QString grab_probe_binary();
+QString bareWindowBinary();
+QString grabProbeBinary();
 QString portal_probe_binary();
 
 }  // namespace bench

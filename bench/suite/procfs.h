@@ -10,7 +10,7 @@ namespace bench {
 // Time all of the process's threads have spent on a CPU, in ms, from
 // /proc/PID/task/*/schedstat; -1 when it is gone. On a loaded machine this
 // says more about the program than the wall clock does.
-inline double cpu_ms(qint64 pid) {
+inline double cpuMs(qint64 pid) {
     const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
     double total = 0;
     bool any = false;

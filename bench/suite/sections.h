@@ -22,7 +22,7 @@ inline void quiet() {
 }
 
 // Start-up of huepick beside a bare Qt window, on one screen size.
-bool run_startup(const Options& options, QSize size);
+bool runStartup(const Options& options, QSize size);
 
 // Picks on X11 beside the grab probe, on one screen size.
 struct CaptureResults {
@@ -31,14 +31,14 @@ struct CaptureResults {
     std::vector<double> copied;    // release -> the program copied the screen
     std::vector<double> viewable;  // release -> picking window viewable
     std::vector<double> painted;   // release -> picking window shows the copy
-    int painted_unseen = 0;        // picks whose painting could not be told
+    int paintedUnseen = 0;         // picks whose painting could not be told
     std::vector<double> colour;    // pick click -> colour shown, window gone
     // Resident memory before the first pick and after each one, in MiB.
-    std::vector<double> huepick_rss;
-    std::vector<double> probe_rss;
+    std::vector<double> huepickRss;
+    std::vector<double> probeRss;
 };
-std::optional<CaptureResults> run_capture(const Options& options, QSize size);
-void print_capture(const std::vector<CaptureResults>& results);
+std::optional<CaptureResults> runCapture(const Options& options, QSize size);
+void printCapture(const std::vector<CaptureResults>& results);
 
 // Picks on a headless Wayland desktop beside the portal's own screenshot.
 bool run_wayland(const Options& options);

@@ -29,27 +29,27 @@ constexpr QRgb kBareColour = 0x20C040;
 const QString kBareTitle = QStringLiteral("huepick bench bare window");
 
 struct Launch {
-    double viewable_ms = NAN;
-    double painted_ms = NAN;
-    double cpu_ms = NAN;
-    double rss_mb = NAN;
+    double viewableMs = NAN;
+    double paintedMs = NAN;
+    double cpuMs = NAN;
+    double rssMb = NAN;
 };
 
 struct Series {
     std::vector<double> viewable, painted, cpu, rss;
     void add(const Launch& l) {
-        viewable.push_back(l.viewable_ms);
-        painted.push_back(l.painted_ms);
-        cpu.push_back(l.cpu_ms);
-        rss.push_back(l.rss_mb);
+        viewable.push_back(l.viewableMs);
+        painted.push_back(l.paintedMs);
+        cpu.push_back(l.cpuMs);
+        rss.push_back(l.rssMb);
     }
 };
 
-// Times one program's window: `since_exec` gives the milliseconds since just
+// Times one program's window: `sinceExec` gives the milliseconds since just
 // before its exec, `local` is a pixel of the window that shows `colour` once
 // the window is painted.
 std::optional<Launch> watch(e2e::XSession& session, qint64 pid, const QString& title, QPoint local,
-                            QRgb colour, const std::function<double()>& since_exec, int settle_ms,
+                            QRgb colour, const std::function<double()>& sinceExec, int settleMs,
                             QString* why) {
     e2e::XConnection& x = session.x();
     Launch l;
@@ -66,26 +66,26 @@ std::optional<Launch> watch(e2e::XSession& session, qint64 pid, const QString& t
         *why = QStringLiteral("no window \"%1\" within 10 s").arg(title);
         return std::nullopt;
     }
-    l.viewable_ms = since_exec();
+    l.viewableMs = sinceExec();
     while (clock.elapsed() < 10000) {
         const std::optional<QRect> where = x.geometry(window);
-        if (where && pixel_at(x, where->topLeft() + local) == colour) {
-            l.painted_ms = since_exec();
-            l.cpu_ms = cpu_ms(pid);
+        if (where && pixelAt(x, where->topLeft() + local) == colour) {
+            l.paintedMs = sinceExec();
+            l.cpuMs = cpuMs(pid);
             break;
         }
         QThread::usleep(kPollMicroseconds);
     }
-    if (std::isnan(l.painted_ms)) {
+    if (std::isnan(l.paintedMs)) {
         *why = QStringLiteral("\"%1\" never showed its colour").arg(title);
         return std::nullopt;
     }
-    QThread::msleep(static_cast<unsigned long>(settle_ms));
-    l.rss_mb = e2e::rssMb(pid);
+    QThread::msleep(static_cast<unsigned long>(settleMs));
+    l.rssMb = e2e::rssMb(pid);
     return l;
 }
 
-std::optional<Launch> launch_huepick(e2e::XAppRun& run, int settle_ms, QString* why) {
+std::optional<Launch> launchHuepick(e2e::XAppRun& run, int settleMs, QString* why) {
     quiet();
     if (!run.start()) {
         *why = run.error();
@@ -93,7 +93,7 @@ std::optional<Launch> launch_huepick(e2e::XAppRun& run, int settle_ms, QString* 
     }
     const auto l = watch(
         run.session(), run.pid(), e2e::kMainTitle, e2e::centre(e2e::Role::ColourSwatch),
-        kHuepickColour, [&] { return static_cast<double>(run.nsSinceLaunch()) / 1e6; }, settle_ms,
+        kHuepickColour, [&] { return static_cast<double>(run.nsSinceLaunch()) / 1e6; }, settleMs,
         why);
     run.sendSignal(SIGTERM);
     // Only one huepick runs per user and display: the next waits for this one.
@@ -104,30 +104,30 @@ std::optional<Launch> launch_huepick(e2e::XAppRun& run, int settle_ms, QString* 
     return l;
 }
 
-std::optional<Launch> launch_bare(e2e::XSession& session, int settle_ms, QString* why) {
+std::optional<Launch> launchBare(e2e::XSession& session, int settleMs, QString* why) {
     quiet();
     QProcess bare;
     bare.setProcessEnvironment(session.environment());
     bare.setStandardInputFile(QProcess::nullDevice());
     bare.setStandardOutputFile(QProcess::nullDevice());
     e2e::dieWithParent(bare, SIGKILL);
-    QElapsedTimer since_exec;
-    since_exec.start();
-    bare.start(bare_window_binary(), {QStringLiteral("#20C040")});
+    QElapsedTimer sinceExec;
+    sinceExec.start();
+    bare.start(bareWindowBinary(), {QStringLiteral("#20C040")});
     if (!bare.waitForStarted(5000)) {
         *why = QStringLiteral("cannot start the bare window: ") + bare.errorString();
         return std::nullopt;
     }
     const auto l = watch(
         session, bare.processId(), kBareTitle, QPoint(200, 150), kBareColour,
-        [&] { return ms_since(since_exec); }, settle_ms, why);
+        [&] { return ms_since(sinceExec); }, settleMs, why);
     e2e::stopProcess(bare);
     return l;
 }
 
 }  // namespace
 
-bool run_startup(const Options& options, QSize size) {
+bool runStartup(const Options& options, QSize size) {
     e2e::XSession session({.screenSize = size});
     Backdrop backdrop(session.display());
     if (!session.ok() || !backdrop.ok()) {
@@ -139,31 +139,31 @@ bool run_startup(const Options& options, QSize size) {
     QString why;
     // One unmeasured launch of each first: the files are then in the page
     // cache for every measured one.
-    const int warm_up = 1;
-    for (int i = 0; i < warm_up + options.runs; ++i) {
+    const int warmUp = 1;
+    for (int i = 0; i < warmUp + options.runs; ++i) {
         std::optional<Launch> a, b;
         // Alternate which goes first, so that neither always follows the
         // other's exit.
         if (i % 2 == 0) {
-            a = launch_huepick(run, options.settle_ms, &why);
-            b = a ? launch_bare(session, options.settle_ms, &why) : std::nullopt;
+            a = launchHuepick(run, options.settleMs, &why);
+            b = a ? launchBare(session, options.settleMs, &why) : std::nullopt;
         } else {
-            b = launch_bare(session, options.settle_ms, &why);
-            a = b ? launch_huepick(run, options.settle_ms, &why) : std::nullopt;
+            b = launchBare(session, options.settleMs, &why);
+            a = b ? launchHuepick(run, options.settleMs, &why) : std::nullopt;
         }
         if (!a || !b) {
             std::fprintf(stderr, "bench: start-up run %d: %s\n", i + 1, qPrintable(why));
             return false;
         }
-        if (i >= warm_up) {
+        if (i >= warmUp) {
             huepick.add(*a);
             bare.add(*b);
         }
-        progress(QStringLiteral("start-up"), i + 1, warm_up + options.runs);
+        progress(QStringLiteral("start-up"), i + 1, warmUp + options.runs);
     }
 
     const auto ratio = [](const std::vector<double>& mine, const std::vector<double>& floor) {
-        return QStringLiteral("x%1").arg(median_ratio(mine, floor), 0, 'f', 2);
+        return QStringLiteral("x%1").arg(medianRatio(mine, floor), 0, 'f', 2);
     };
     Table table(QStringLiteral("Start-up on Xvfb %1x%2 with openbox (floor: a bare Qt window)")
                     .arg(size.width())
@@ -174,7 +174,7 @@ bool run_startup(const Options& options, QSize size) {
               summarise(bare.painted), ratio(huepick.painted, bare.painted));
     table.add(QStringLiteral("CPU time to painted window"), summarise(huepick.cpu),
               summarise(bare.cpu), ratio(huepick.cpu, bare.cpu));
-    table.add(QStringLiteral("RSS %1 ms after painted").arg(options.settle_ms),
+    table.add(QStringLiteral("RSS %1 ms after painted").arg(options.settleMs),
               summarise(huepick.rss), summarise(bare.rss), ratio(huepick.rss, bare.rss),
               QStringLiteral("MiB"));
     table.add_note(QStringLiteral("ratio: median of the paired runs' huepick/bare ratios"));

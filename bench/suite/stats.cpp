@@ -44,7 +44,7 @@ Summary summarise(std::vector<double> values) {
     return s;
 }
 
-double median_ratio(const std::vector<double>& mine, const std::vector<double>& floor) {
+double medianRatio(const std::vector<double>& mine, const std::vector<double>& floor) {
     std::vector<double> ratios;
     for (std::size_t i = 0; i < std::min(mine.size(), floor.size()); ++i) {
         if (std::isfinite(mine[i]) && std::isfinite(floor[i]) && floor[i] > 0) {
@@ -69,8 +69,8 @@ QString difference(const Summary& mine, const Summary& floor, const QString& uni
     return (d >= 0 ? QStringLiteral("+") : QString()) + number(d, unit);
 }
 
-Table::Table(QString title, QStringList headers) : title_(std::move(title)) {
-    rows_.push_back(std::move(headers));
+Table::Table(QString title, QStringList headers) : m_title(std::move(title)) {
+    m_rows.push_back(std::move(headers));
 }
 
 Table::Table(QString title)
@@ -82,31 +82,32 @@ Table::Table(QString title)
 void Table::add(const QString& name, const Summary& mine, const std::optional<Summary>& floor,
                 const QString& comparison, const QString& unit) {
     const int decimals = unit == QLatin1String("MiB") ? 2 : 1;
-    rows_.push_back({name, QString::number(mine.runs), number(mine.median, unit, decimals),
-                     number(mine.p90, unit, decimals),
-                     floor ? number(floor->median, unit, decimals) : QStringLiteral("-"),
-                     floor ? number(floor->p90, unit, decimals) : QStringLiteral("-"), comparison});
+    m_rows.push_back({name, QString::number(mine.runs), number(mine.median, unit, decimals),
+                      number(mine.p90, unit, decimals),
+                      floor ? number(floor->median, unit, decimals) : QStringLiteral("-"),
+                      floor ? number(floor->p90, unit, decimals) : QStringLiteral("-"),
+                      comparison});
 }
 
 void Table::print() const {
-    std::vector<qsizetype> widths(rows_.front().size(), 0);
-    for (const QStringList& row : rows_) {
-        for (qsizetype i = 0; i < std::min(row.size(), rows_.front().size()); ++i) {
+    std::vector<qsizetype> widths(m_rows.front().size(), 0);
+    for (const QStringList& row : m_rows) {
+        for (qsizetype i = 0; i < std::min(row.size(), m_rows.front().size()); ++i) {
             widths[static_cast<std::size_t>(i)] =
                 std::max(widths[static_cast<std::size_t>(i)], row[i].size());
         }
     }
-    std::printf("\n== %s\n", qPrintable(title_));
-    for (const QStringList& row : rows_) {
+    std::printf("\n== %s\n", qPrintable(m_title));
+    for (const QStringList& row : m_rows) {
         QString line;
-        for (qsizetype i = 0; i < std::min(row.size(), rows_.front().size()); ++i) {
+        for (qsizetype i = 0; i < std::min(row.size(), m_rows.front().size()); ++i) {
             const auto w = static_cast<int>(widths[static_cast<std::size_t>(i)]);
             // The measure's name to the left, the figures to the right.
             line += (i == 0 ? row[i].leftJustified(w) : row[i].rightJustified(w + 2));
         }
         std::printf("%s\n", qPrintable(line));
     }
-    for (const QString& note : notes_) {
+    for (const QString& note : m_notes) {
         std::printf("  %s\n", qPrintable(note));
     }
     std::fflush(stdout);

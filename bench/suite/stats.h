@@ -23,7 +23,7 @@ double median(std::vector<double> values);
 
 // Each measure's median over the median of the paired floor runs' ratios,
 // which a noisy machine affects less than the ratio of the two medians.
-double median_ratio(const std::vector<double>& mine, const std::vector<double>& floor);
+double medianRatio(const std::vector<double>& mine, const std::vector<double>& floor);
 
 // A titled table of text cells, printed with aligned columns.
 class Table {
@@ -31,18 +31,18 @@ public:
     Table(QString title, QStringList headers);
     // The usual headers: a measure beside its floor.
     explicit Table(QString title);
-    void add_row(QStringList cells) { rows_.push_back(std::move(cells)); }
+    void addRow(QStringList cells) { m_rows.push_back(std::move(cells)); }
     // A measure, its floor when it has one, and how the two compare: the
     // difference of the medians, or the median ratio of paired runs.
     void add(const QString& name, const Summary& mine, const std::optional<Summary>& floor,
              const QString& comparison, const QString& unit = QStringLiteral("ms"));
-    void add_note(const QString& note) { notes_ << note; }
+    void add_note(const QString& note) { m_notes << note; }
     void print() const;
 
 private:
-    QString title_;
-    std::vector<QStringList> rows_;
-    QStringList notes_;
+    QString m_title;
+    std::vector<QStringList> m_rows;
+    QStringList m_notes;
 };
 
 // "12.3 ms" style, or "-" for no value.

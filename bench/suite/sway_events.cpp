@@ -27,54 +27,54 @@ QByteArray frame(quint32 type, const QByteArray& payload) {
 
 }  // namespace
 
-SwayEvents::SwayEvents(const QString& socket_path) {
-    socket_.connectToServer(socket_path);
-    if (!socket_.waitForConnected(3000)) {
-        error_ =
-            QStringLiteral("cannot reach sway at %1: %2").arg(socket_path, socket_.errorString());
+SwayEvents::SwayEvents(const QString& socketPath) {
+    m_socket.connectToServer(socketPath);
+    if (!m_socket.waitForConnected(3000)) {
+        m_error =
+            QStringLiteral("cannot reach sway at %1: %2").arg(socketPath, m_socket.errorString());
         return;
     }
-    socket_.write(frame(kSubscribe, "[\"window\"]"));
-    socket_.flush();
+    m_socket.write(frame(kSubscribe, "[\"window\"]"));
+    m_socket.flush();
     quint32 type = 0;
     const std::optional<QByteArray> reply = message(3000, &type);
-    ok_ = reply && type == kSubscribe && reply->contains("true");
-    if (!ok_) {
-        error_ = QStringLiteral("sway refused the subscription: ") +
-                 QString::fromUtf8(reply.value_or("no answer"));
+    m_ok = reply && type == kSubscribe && reply->contains("true");
+    if (!m_ok) {
+        m_error = QStringLiteral("sway refused the subscription: ") +
+                  QString::fromUtf8(reply.value_or("no answer"));
     }
 }
 
-std::optional<QByteArray> SwayEvents::message(int timeout_ms, quint32* type) {
+std::optional<QByteArray> SwayEvents::message(int timeoutMs, quint32* type) {
     QElapsedTimer clock;
     clock.start();
     for (;;) {
         // Without an event loop the socket reads only when waited on.
-        socket_.waitForReadyRead(0);
-        buffer_ += socket_.readAll();
-        if (buffer_.size() >= kHeader) {
+        m_socket.waitForReadyRead(0);
+        m_buffer += m_socket.readAll();
+        if (m_buffer.size() >= kHeader) {
             quint32 length = 0;
-            std::memcpy(&length, buffer_.constData() + 6, 4);
-            std::memcpy(type, buffer_.constData() + 10, 4);
-            if (buffer_.size() >= kHeader + static_cast<qsizetype>(length)) {
-                QByteArray payload = buffer_.mid(kHeader, length);
-                buffer_.remove(0, kHeader + length);
+            std::memcpy(&length, m_buffer.constData() + 6, 4);
+            std::memcpy(type, m_buffer.constData() + 10, 4);
+            if (m_buffer.size() >= kHeader + static_cast<qsizetype>(length)) {
+                QByteArray payload = m_buffer.mid(kHeader, length);
+                m_buffer.remove(0, kHeader + length);
                 return payload;
             }
         }
-        const qint64 left = timeout_ms - clock.elapsed();
-        if (left <= 0 || socket_.state() != QLocalSocket::ConnectedState) {
+        const qint64 left = timeoutMs - clock.elapsed();
+        if (left <= 0 || m_socket.state() != QLocalSocket::ConnectedState) {
             return std::nullopt;
         }
-        socket_.waitForReadyRead(static_cast<int>(left));
+        m_socket.waitForReadyRead(static_cast<int>(left));
     }
 }
 
-std::optional<WindowEvent> SwayEvents::next(int timeout_ms) {
+std::optional<WindowEvent> SwayEvents::next(int timeoutMs) {
     QElapsedTimer clock;
     clock.start();
     for (;;) {
-        const qint64 left = std::max<qint64>(0, timeout_ms - clock.elapsed());
+        const qint64 left = std::max<qint64>(0, timeoutMs - clock.elapsed());
         quint32 type = 0;
         const std::optional<QByteArray> payload = message(static_cast<int>(left), &type);
         if (!payload) {

@@ -22,23 +22,23 @@ struct WindowEvent {
 class SwayEvents {
 public:
     // Connects to the socket in SWAYSOCK and subscribes to window events.
-    explicit SwayEvents(const QString& socket_path);
+    explicit SwayEvents(const QString& socketPath);
 
-    bool ok() const { return ok_; }
-    const QString& error() const { return error_; }
+    bool ok() const { return m_ok; }
+    const QString& error() const { return m_error; }
 
-    // The next window event; nullopt when none came within timeout_ms.
-    std::optional<WindowEvent> next(int timeout_ms);
+    // The next window event; nullopt when none came within timeoutMs.
+    std::optional<WindowEvent> next(int timeoutMs);
     // Forgets the events that came so far.
     void drain();
 
 private:
-    std::optional<QByteArray> message(int timeout_ms, quint32* type);
+    std::optional<QByteArray> message(int timeoutMs, quint32* type);
 
-    QLocalSocket socket_;
-    QByteArray buffer_;
-    bool ok_ = false;
-    QString error_;
+    QLocalSocket m_socket;
+    QByteArray m_buffer;
+    bool m_ok = false;
+    QString m_error;
 };
 
 }  // namespace bench

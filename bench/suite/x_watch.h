@@ -18,7 +18,7 @@ namespace bench {
 // times it measures, seldom enough to leave the two cores to the program.
 constexpr unsigned long kPollMicroseconds = 500;
 
-inline std::optional<QRgb> pixel_at(e2e::XConnection& x, QPoint at) {
+inline std::optional<QRgb> pixelAt(e2e::XConnection& x, QPoint at) {
     const QImage image = x.grab(QRect(at, QSize(1, 1)));
     return image.isNull() ? std::nullopt : std::optional<QRgb>(image.pixel(0, 0) & 0xFFFFFFu);
 }
@@ -27,12 +27,12 @@ inline double ms_since(const QElapsedTimer& clock) {
     return static_cast<double>(clock.nsecsElapsed()) / 1e6;
 }
 
-// Milliseconds on `clock` when done() first held, or NaN after timeout_ms.
+// Milliseconds on `clock` when done() first held, or NaN after timeoutMs.
 template <class Done>
-double time_until(const QElapsedTimer& clock, Done done, int timeout_ms = 5000) {
+double timeUntil(const QElapsedTimer& clock, Done done, int timeoutMs = 5000) {
     QElapsedTimer waited;
     waited.start();
-    while (waited.elapsed() < timeout_ms) {
+    while (waited.elapsed() < timeoutMs) {
         if (done()) {
             return ms_since(clock);
         }

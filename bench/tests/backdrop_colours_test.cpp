@@ -18,16 +18,16 @@ TEST(BackdropColours, EveryCellOfA4kScreenHasItsOwnColour) {
             const QRgb c = Backdrop::cell_colour({x, y});
             EXPECT_TRUE(seen.insert(c).second) << "cell " << x << "," << y;
             EXPECT_EQ(c & 0xFF000000u, 0u) << "the screen has no alpha";
-            EXPECT_TRUE(Backdrop::is_cell_colour(c));
-            EXPECT_FALSE(Backdrop::count_of(c)) << "cell " << x << "," << y;
+            EXPECT_TRUE(Backdrop::isCellColour(c));
+            EXPECT_FALSE(Backdrop::countOf(c)) << "cell " << x << "," << y;
         }
     }
 }
 
 TEST(BackdropColours, TheColoursWindowsAreKnownByAreNoCellsAndNoCounts) {
     for (QRgb marker : {0x102030u, 0x20C040u}) {
-        EXPECT_FALSE(Backdrop::is_cell_colour(marker));
-        EXPECT_FALSE(Backdrop::count_of(marker));
+        EXPECT_FALSE(Backdrop::isCellColour(marker));
+        EXPECT_FALSE(Backdrop::countOf(marker));
     }
     Backdrop nowhere(QStringLiteral(":no-such-display"));
     EXPECT_FALSE(nowhere.ok());

@@ -22,8 +22,8 @@ namespace {
 
 using e2e::wayland::SessionProgram;
 
-std::unique_ptr<SessionProgram> start_in(const e2e::XSession& session, const QString& program,
-                                         const QStringList& args = {}) {
+std::unique_ptr<SessionProgram> startIn(const e2e::XSession& session, const QString& program,
+                                        const QStringList& args = {}) {
     auto process = std::make_unique<QProcess>();
     process->setProcessEnvironment(session.environment());
     process->setStandardInputFile(QProcess::nullDevice());
@@ -40,19 +40,19 @@ TEST(OnXvfb, TheBackdropShowsItsCellsAndTickerAndSeesNewWindows) {
     ASSERT_TRUE(backdrop.ok());
     EXPECT_EQ(backdrop.size(), QSize(800, 600));
     for (QPoint cell : {QPoint(0, 0), QPoint(5, 3), QPoint(11, 8)}) {
-        EXPECT_EQ(pixel_at(session.x(), Backdrop::cell_rect(cell).center()),
+        EXPECT_EQ(pixelAt(session.x(), Backdrop::cell_rect(cell).center()),
                   Backdrop::cell_colour(cell));
     }
     EXPECT_FALSE(backdrop.ticker().intersects(QRect(0, 0, 400, 300)));
     for (int n : {1, 300, 65535}) {
         backdrop.tick(n);
-        const std::optional<QRgb> shown = pixel_at(session.x(), backdrop.ticker().center());
+        const std::optional<QRgb> shown = pixelAt(session.x(), backdrop.ticker().center());
         ASSERT_TRUE(shown);
-        EXPECT_EQ(Backdrop::count_of(*shown), n);
+        EXPECT_EQ(Backdrop::countOf(*shown), n);
     }
 
-    backdrop.created_windows();
-    auto bare = start_in(session, QStringLiteral(BENCH_BARE_WINDOW_BIN));
+    backdrop.createdWindows();
+    auto bare = startIn(session, QStringLiteral(BENCH_BARE_WINDOW_BIN));
     ASSERT_TRUE(bare);
     e2e::XWindow window = 0;
     ASSERT_TRUE(e2e::pollUntil(
@@ -63,7 +63,7 @@ TEST(OnXvfb, TheBackdropShowsItsCellsAndTickerAndSeesNewWindows) {
         10000));
     EXPECT_EQ(session.x().topLevel(QStringLiteral("huepick bench bare window"), bare->pid() + 1),
               0u);
-    const std::vector<std::uint32_t> made = backdrop.created_windows();
+    const std::vector<std::uint32_t> made = backdrop.createdWindows();
     EXPECT_NE(std::find(made.begin(), made.end(), window), made.end())
         << "the bare window was made after the backdrop was last asked";
 }
@@ -71,13 +71,13 @@ TEST(OnXvfb, TheBackdropShowsItsCellsAndTickerAndSeesNewWindows) {
 TEST(OnXvfb, TheBareWindowIsCentredInItsColourAndThePointerMovesThroughXtest) {
     e2e::XSession session({.screenSize = {1024, 768}});
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
-    auto bare = start_in(session, QStringLiteral(BENCH_BARE_WINDOW_BIN), {"#102030"});
+    auto bare = startIn(session, QStringLiteral(BENCH_BARE_WINDOW_BIN), {"#102030"});
     ASSERT_TRUE(bare);
     e2e::XWindow window = 0;
     ASSERT_TRUE(e2e::pollUntil(
         [&] {
             window = session.x().topLevel(QStringLiteral("huepick bench bare window"), bare->pid());
-            return window != 0 && pixel_at(session.x(), {512, 384}) == 0x102030u;
+            return window != 0 && pixelAt(session.x(), {512, 384}) == 0x102030u;
         },
         10000));
     EXPECT_EQ(session.x().geometry(window), QRect(312, 234, 400, 300));
@@ -92,7 +92,7 @@ TEST(OnXvfb, TheBareWindowIsCentredInItsColourAndThePointerMovesThroughXtest) {
 TEST(OnXvfb, TheGrabProbeCopiesTheScreenEachTimeItIsAsked) {
     e2e::XSession session({.screenSize = {640, 480}, .windowManager = false});
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
-    auto probe = start_in(session, QStringLiteral(BENCH_GRAB_PROBE_BIN));
+    auto probe = startIn(session, QStringLiteral(BENCH_GRAB_PROBE_BIN));
     ASSERT_TRUE(probe);
     ASSERT_TRUE(probe->waitLine(QStringLiteral("ready"), 10000))
         << probe->stderrText().toStdString();

@@ -44,8 +44,8 @@ TEST(Summaries, P90IsTheNearestRankAtOrAboveNinetyPercent) {
 
 TEST(Summaries, PairedRatiosKeepThePairingAndDropBrokenPairs) {
     // The third and fourth pairs are broken; the fifth run has no partner.
-    EXPECT_EQ(median_ratio({2, 4, NAN, 9, 8}, {1, 1, 5, 0}), 3);
-    EXPECT_TRUE(std::isnan(median_ratio({1}, {NAN})));
+    EXPECT_EQ(medianRatio({2, 4, NAN, 9, 8}, {1, 1, 5, 0}), 3);
+    EXPECT_TRUE(std::isnan(medianRatio({1}, {NAN})));
 }
 
 TEST(Summaries, DifferencesAreSignedAndMissingFiguresShowAsDashes) {

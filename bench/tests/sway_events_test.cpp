@@ -24,7 +24,7 @@ QByteArray frame(quint32 type, const QByteArray& payload) {
     return out + payload;
 }
 
-QByteArray window_event(const char* change, int id, int pid) {
+QByteArray windowEvent(const char* change, int id, int pid) {
     return frame(0x80000003,
                  QStringLiteral("{\"change\":\"%1\",\"container\":{\"id\":%2,\"pid\":%3,"
                                 "\"rect\":{\"x\":0,\"y\":0,\"width\":1920,\"height\":1080}}}")
@@ -39,22 +39,22 @@ QByteArray window_event(const char* change, int id, int pid) {
 class StandIn {
 public:
     explicit StandIn(std::vector<QByteArray> chunks) {
-        path_ = dir_.filePath(QStringLiteral("sway.sock"));
-        listener_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        m_path = m_dir.filePath(QStringLiteral("sway.sock"));
+        m_listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, path_.toLocal8Bit().constData(),
+        std::strncpy(address.sun_path, m_path.toLocal8Bit().constData(),
                      sizeof address.sun_path - 1);
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(listener_, 1);
-        thread_ = std::thread([this, chunks = std::move(chunks)] {
-            const int client = ::accept(listener_, nullptr, nullptr);
+        ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(m_listener, 1);
+        m_thread = std::thread([this, chunks = std::move(chunks)] {
+            const int client = ::accept(m_listener, nullptr, nullptr);
             char header[14];
             if (::recv(client, header, sizeof header, MSG_WAITALL) == sizeof header) {
                 quint32 length = 0;
                 std::memcpy(&length, header + 6, 4);
-                subscription_.resize(length);
-                ::recv(client, subscription_.data(), length, MSG_WAITALL);
+                m_subscription.resize(length);
+                ::recv(client, m_subscription.data(), length, MSG_WAITALL);
             }
             for (const QByteArray& chunk : chunks) {
                 ::send(client, chunk.constData(), static_cast<std::size_t>(chunk.size()), 0);
@@ -67,25 +67,25 @@ public:
         });
     }
     ~StandIn() {
-        ::shutdown(listener_, SHUT_RDWR);
-        thread_.join();
-        ::close(listener_);
+        ::shutdown(m_listener, SHUT_RDWR);
+        m_thread.join();
+        ::close(m_listener);
     }
-    QString path() const { return path_; }
-    const QByteArray& subscription() const { return subscription_; }
+    QString path() const { return m_path; }
+    const QByteArray& subscription() const { return m_subscription; }
 
 private:
-    QTemporaryDir dir_;
-    QString path_;
-    int listener_ = -1;
-    QByteArray subscription_;
-    std::thread thread_;
+    QTemporaryDir m_dir;
+    QString m_path;
+    int m_listener = -1;
+    QByteArray m_subscription;
+    std::thread m_thread;
 };
 
 TEST(SwayEvents, ReadsWindowEventsHoweverTheyAreCut) {
     const QByteArray subscribed = frame(2, "{\"success\":true}");
-    const QByteArray first = window_event("new", 7, 4242);
-    const QByteArray second = window_event("close", 7, 4242);
+    const QByteArray first = windowEvent("new", 7, 4242);
+    const QByteArray second = windowEvent("close", 7, 4242);
     const QByteArray workspace = frame(0x80000000, "{\"change\":\"focus\"}");
     // The reply and half the first event; the rest of it with a workspace
     // event and the whole second one.

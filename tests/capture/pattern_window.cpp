@@ -35,8 +35,8 @@ std::uint32_t pattern(int x, int y, bool inverted) {
 void paint(xcb_connection_t* c, xcb_window_t w, xcb_gcontext_t gc, int width, int height,
            const std::vector<std::uint32_t>& pixels) {
     // Keep each request well inside the server's limit.
-    const std::uint32_t max_bytes = xcb_get_maximum_request_length(c) * 4u - 64u;
-    const int rows = std::max(1, static_cast<int>(max_bytes / (width * 4u)));
+    const std::uint32_t maxBytes = xcb_get_maximum_request_length(c) * 4u - 64u;
+    const int rows = std::max(1, static_cast<int>(maxBytes / (width * 4u)));
     for (int y = 0; y < height; y += rows) {
         const int n = std::min(rows, height - y);
         xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, w, gc, static_cast<std::uint16_t>(width),

@@ -73,20 +73,20 @@ TEST(MainWindowMap, IsCutToItsSkinSoTheKeyColourNeverShows) {
     };
     ASSERT_TRUE(pollUntil(painted, 5000, 50)) << "the window never got its skin";
 
-    int key_pixels = 0;
-    int holes_not_see_through = 0;
+    int keyPixels = 0;
+    int holesNotSeeThrough = 0;
     for (int y = 0; y < 300; ++y) {
         for (int x = 0; x < 400; ++x) {
-            const QPoint on_screen = where->topLeft() + QPoint(x, y);
-            const QRgb seen = shot.pixel(on_screen) & RGB_MASK;
-            key_pixels += seen == (qRgb(1, 255, 1) & RGB_MASK);
+            const QPoint onScreen = where->topLeft() + QPoint(x, y);
+            const QRgb seen = shot.pixel(onScreen) & RGB_MASK;
+            keyPixels += seen == (qRgb(1, 255, 1) & RGB_MASK);
             if (!shape.contains(QPoint(x, y))) {
-                holes_not_see_through += seen != (desktop.pixel(on_screen) & RGB_MASK);
+                holesNotSeeThrough += seen != (desktop.pixel(onScreen) & RGB_MASK);
             }
         }
     }
-    EXPECT_EQ(key_pixels, 0);
-    EXPECT_EQ(holes_not_see_through, 0) << "the cut-away parts must show the desktop";
+    EXPECT_EQ(keyPixels, 0);
+    EXPECT_EQ(holesNotSeeThrough, 0) << "the cut-away parts must show the desktop";
 }
 
 TEST(MainWindowMap, CentresItselfWithoutAWindowManager) {

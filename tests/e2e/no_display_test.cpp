@@ -18,7 +18,7 @@ namespace {
 const QByteArray kOrange = "[settings]\nlastcolor=FF8000\n";
 
 // A display number with no server behind it.
-QString dead_display() {
+QString deadDisplay() {
     for (int n = 990; n > 900; --n) {
         if (!QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) &&
             !QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n))) {
@@ -28,7 +28,7 @@ QString dead_display() {
     return {};
 }
 
-QStringList core_files(const QString& folder) {
+QStringList coreFiles(const QString& folder) {
     return QDir(folder).entryList({QStringLiteral("core*")}, QDir::Files);
 }
 
@@ -72,8 +72,8 @@ TEST_P(NoDisplay, ExitsWithStatusOneAndOneLineOnStderr) {
     EXPECT_TRUE(err.endsWith(u'\n')) << err.toStdString();
     EXPECT_FALSE(err.trimmed().isEmpty());
     EXPECT_EQ(app.stdoutText(), QString());
-    EXPECT_EQ(core_files(app.appDir()), QStringList());
-    EXPECT_EQ(core_files(app.workDir()), QStringList());
+    EXPECT_EQ(coreFiles(app.appDir()), QStringList());
+    EXPECT_EQ(coreFiles(app.workDir()), QStringList());
     EXPECT_EQ(app.iniText(), kOrange) << "nothing was loaded, so nothing is stored";
 }
 
@@ -81,11 +81,12 @@ QString unset() {
     return {};
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    X11, NoDisplay,
-    ::testing::Values(DisplayCase{"Unset", unset},
-                      DisplayCase{"DeadServer", [] { return dead_display(); }}),
-    [](const ::testing::TestParamInfo<DisplayCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(X11, NoDisplay,
+                         ::testing::Values(DisplayCase{"Unset", unset},
+                                           DisplayCase{"DeadServer", [] { return deadDisplay(); }}),
+                         [](const ::testing::TestParamInfo<DisplayCase>& info) {
+                             return info.param.name;
+                         });
 
 // Named platforms are tried as given, in any case, and a list falls through
 // to the next; with nothing to reach Qt itself would abort.

@@ -17,7 +17,7 @@ namespace {
 // shutdown can bring the shown value back; the other section must survive it.
 const QByteArray kChangedWhileRunning = "[settings]\nlastcolor=111111\n[other]\nkeep=1\n";
 
-void expect_clean_exit(XAppRun& app, XSession& session) {
+void expectCleanExit(XAppRun& app, XSession& session) {
     const ExitInfo exit = app.waitExit(5000);
     ASSERT_TRUE(exit.exited) << "huepick is still running; its window is "
                              << (app.viewable() ? "shown" : "not shown")
@@ -44,7 +44,7 @@ TEST_P(ShutdownByWindowManager, StoresTheShownTextAndExits) {
     ASSERT_TRUE(app.writeIni(kChangedWhileRunning));
 
     ASSERT_TRUE(GetParam().close(app));
-    expect_clean_exit(app, session);
+    expectCleanExit(app, session);
     EXPECT_EQ(app.iniValue(QStringLiteral("settings"), QStringLiteral("lastcolor")),
               QStringLiteral("ABC"));
     EXPECT_EQ(app.iniValue(QStringLiteral("other"), QStringLiteral("keep")), QStringLiteral("1"));
@@ -57,7 +57,7 @@ TEST_P(ShutdownByWindowManager, CreatesTheSettingsFileWhenThereWasNone) {
     ASSERT_TRUE(app.launch()) << app.error().toStdString();
 
     ASSERT_TRUE(GetParam().close(app));
-    expect_clean_exit(app, session);
+    expectCleanExit(app, session);
     EXPECT_TRUE(app.iniText().startsWith("[settings]")) << app.iniText().toStdString();
     EXPECT_EQ(app.iniValue(QStringLiteral("settings"), QStringLiteral("lastcolor")),
               QStringLiteral("000000"));
@@ -86,7 +86,7 @@ TEST_P(ShutdownBySignal, StoresTheShownColourAndExitsWithStatusZero) {
     ASSERT_TRUE(app.writeIni(kChangedWhileRunning));
 
     ASSERT_TRUE(app.sendSignal(GetParam().number));
-    expect_clean_exit(app, session);
+    expectCleanExit(app, session);
     EXPECT_EQ(app.iniValue(QStringLiteral("settings"), QStringLiteral("lastcolor")),
               QStringLiteral("FF8000"));
     EXPECT_EQ(app.iniValue(QStringLiteral("other"), QStringLiteral("keep")), QStringLiteral("1"));

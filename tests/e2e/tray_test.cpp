@@ -18,7 +18,7 @@ bool managed(XSession& session, XWindow window) {
     return std::find(clients.begin(), clients.end(), window) != clients.end();
 }
 
-std::optional<QRect> wait_tray_icon(XSession& session) {
+std::optional<QRect> waitTrayIcon(XSession& session) {
     std::optional<QRect> icon;
     pollUntil([&] { return (icon = session.trayIcon()).has_value(); }, 5000);
     return icon;
@@ -27,54 +27,56 @@ std::optional<QRect> wait_tray_icon(XSession& session) {
 class Tray : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(session_.ok()) << session_.error().toStdString();
-        ASSERT_TRUE(app_.launch()) << app_.error().toStdString();
+        ASSERT_TRUE(m_session.ok()) << m_session.error().toStdString();
+        ASSERT_TRUE(m_app.launch()) << m_app.error().toStdString();
     }
 
-    XSession session_{{.tray = true}};
-    XAppRun app_{session_, {.ini = "[settings]\nlastcolor=FF8000\n"}};
+    XSession m_session{{.tray = true}};
+    XAppRun m_app{m_session, {.ini = "[settings]\nlastcolor=FF8000\n"}};
 };
 
 TEST_F(Tray, IconIsEmbeddedAndItsClickKeepsTheWindowShown) {
-    const std::optional<QRect> icon = wait_tray_icon(session_);
+    const std::optional<QRect> icon = waitTrayIcon(m_session);
     ASSERT_TRUE(icon.has_value()) << "no window named huepick inside trayer";
-    const std::optional<QRect> strip = session_.x().geometry(session_.trayWindow());
+    const std::optional<QRect> strip = m_session.x().geometry(m_session.trayWindow());
     ASSERT_TRUE(strip.has_value());
     EXPECT_TRUE(strip->contains(*icon)) << "icon outside the tray";
     EXPECT_LE(icon->width(), 64);
     EXPECT_LE(icon->height(), 64);
 
-    const std::optional<QRect> before = app_.geometry();
-    ASSERT_TRUE(session_.clickAt(icon->center()));
+    const std::optional<QRect> before = m_app.geometry();
+    ASSERT_TRUE(m_session.clickAt(icon->center()));
     // The copy also shows that the program has handled the click.
-    ASSERT_EQ(app_.copyField(Role::HexField, QStringLiteral("#FF8000")), QStringLiteral("#FF8000"));
-    EXPECT_TRUE(app_.viewable());
-    EXPECT_EQ(app_.geometry(), before);
+    ASSERT_EQ(m_app.copyField(Role::HexField, QStringLiteral("#FF8000")),
+              QStringLiteral("#FF8000"));
+    EXPECT_TRUE(m_app.viewable());
+    EXPECT_EQ(m_app.geometry(), before);
 }
 
 TEST_F(Tray, RightClickOnBackgroundHidesAndIconClickRestores) {
-    const std::optional<QRect> icon = wait_tray_icon(session_);
+    const std::optional<QRect> icon = waitTrayIcon(m_session);
     ASSERT_TRUE(icon.has_value()) << "no window named huepick inside trayer";
-    const std::optional<QRect> before = app_.geometry();
-    const std::optional<QPoint> background = app_.background();
+    const std::optional<QRect> before = m_app.geometry();
+    const std::optional<QPoint> background = m_app.background();
     ASSERT_TRUE(background.has_value()) << "no background left in the window's shape";
 
-    ASSERT_TRUE(app_.click(*background, 3));
-    ASSERT_TRUE(app_.waitViewable(false))
+    ASSERT_TRUE(m_app.click(*background, 3));
+    ASSERT_TRUE(m_app.waitViewable(false))
         << "still shown after a right click at " << background->x() << ", " << background->y();
-    EXPECT_TRUE(app_.running());
-    EXPECT_TRUE(session_.trayIcon().has_value()) << "the icon stays while the window is hidden";
+    EXPECT_TRUE(m_app.running());
+    EXPECT_TRUE(m_session.trayIcon().has_value()) << "the icon stays while the window is hidden";
     // Hidden, not minimised: the window manager lets go of it, so no task
     // bar lists it.
-    EXPECT_TRUE(pollUntil([&] { return !managed(session_, app_.window()); }, 2000))
+    EXPECT_TRUE(pollUntil([&] { return !managed(m_session, m_app.window()); }, 2000))
         << "the window is still managed (minimised rather than hidden?)";
 
-    ASSERT_TRUE(session_.clickAt(icon->center()));
-    ASSERT_TRUE(app_.waitViewable(true)) << "the icon click did not bring the window back";
-    EXPECT_EQ(app_.geometry(), before);
-    EXPECT_TRUE(pollUntil([&] { return session_.activeWindow() == app_.window(); }, 3000))
+    ASSERT_TRUE(m_session.clickAt(icon->center()));
+    ASSERT_TRUE(m_app.waitViewable(true)) << "the icon click did not bring the window back";
+    EXPECT_EQ(m_app.geometry(), before);
+    EXPECT_TRUE(pollUntil([&] { return m_session.activeWindow() == m_app.window(); }, 3000))
         << "the restored window has no focus";
-    EXPECT_EQ(app_.copyField(Role::HexField, QStringLiteral("#FF8000")), QStringLiteral("#FF8000"));
+    EXPECT_EQ(m_app.copyField(Role::HexField, QStringLiteral("#FF8000")),
+              QStringLiteral("#FF8000"));
 }
 
 }  // namespace

@@ -56,16 +56,16 @@ private:
     QProcess m_xclip;
 };
 
-// Whether `process` prints a line `line` within timeout_ms; `out` collects
+// Whether `process` prints a line `line` within timeoutMs; `out` collects
 // what it printed.
-bool waitLine(QProcess& process, QByteArray& out, const QByteArray& line, int timeout_ms = 3000) {
+bool waitLine(QProcess& process, QByteArray& out, const QByteArray& line, int timeoutMs = 3000) {
     return pollUntil(
         [&] {
             process.waitForReadyRead(10);
             out += process.readAllStandardOutput();
             return out.split('\n').contains(line);
         },
-        timeout_ms);
+        timeoutMs);
 }
 
 // Starts huepick, points at the hex field and presses F1 there.

@@ -13,12 +13,12 @@
 
 namespace {
 
-xcb_connection_t* c = nullptr;
-xcb_window_t window = XCB_NONE;
+xcb_connection_t* g_connection = nullptr;
+xcb_window_t g_window = XCB_NONE;
 
 xcb_atom_t atom(const char* name) {
-    xcb_intern_atom_reply_t* r =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
+    xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(
+        g_connection, xcb_intern_atom(g_connection, 0, std::strlen(name), name), nullptr);
     const xcb_atom_t a = r != nullptr ? r->atom : XCB_NONE;
     std::free(r);
     return a;
@@ -27,10 +27,10 @@ xcb_atom_t atom(const char* name) {
 // A server time from a property change on our own window; events that come
 // first are handled afterwards by nobody, which the tests do not need.
 xcb_timestamp_t now() {
-    xcb_change_property(c, XCB_PROP_MODE_APPEND, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 0,
-                        "");
-    xcb_flush(c);
-    while (xcb_generic_event_t* e = xcb_wait_for_event(c)) {
+    xcb_change_property(g_connection, XCB_PROP_MODE_APPEND, g_window, XCB_ATOM_WM_NAME,
+                        XCB_ATOM_STRING, 8, 0, "");
+    xcb_flush(g_connection);
+    while (xcb_generic_event_t* e = xcb_wait_for_event(g_connection)) {
         const bool property = (e->response_type & 0x7f) == XCB_PROPERTY_NOTIFY;
         const xcb_timestamp_t t = reinterpret_cast<xcb_property_notify_event_t*>(e)->time;
         std::free(e);
@@ -49,50 +49,52 @@ void notify(const xcb_selection_request_event_t& req, xcb_atom_t property) {
     n.selection = req.selection;
     n.target = req.target;
     n.property = property;
-    xcb_send_event(c, 0, req.requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&n));
-    xcb_flush(c);
+    xcb_send_event(g_connection, 0, req.requestor, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&n));
+    xcb_flush(g_connection);
 }
 
 }  // namespace
 
 int main() {
-    c = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(c) != 0) {
+    g_connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(g_connection) != 0) {
         return 1;
     }
-    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    window = xcb_generate_id(c);
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(g_connection)).data;
+    g_window = xcb_generate_id(g_connection);
     const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
+    xcb_create_window(g_connection, XCB_COPY_FROM_PARENT, g_window, screen->root, 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
     const xcb_atom_t manager = atom("CLIPBOARD_MANAGER");
     const xcb_atom_t clipboard = atom("CLIPBOARD");
     const xcb_atom_t save = atom("SAVE_TARGETS");
     const xcb_atom_t targets = atom("TARGETS");
     const xcb_atom_t utf8 = atom("UTF8_STRING");
-    const xcb_atom_t saved_property = atom("_HUEPICK_TEST_SAVED");
-    xcb_set_selection_owner(c, window, manager, now());
-    xcb_flush(c);
+    const xcb_atom_t savedProperty = atom("_HUEPICK_TEST_SAVED");
+    xcb_set_selection_owner(g_connection, g_window, manager, now());
+    xcb_flush(g_connection);
     std::printf("ready\n");
     std::fflush(stdout);
 
     std::string text;
     xcb_selection_request_event_t pending{};  // the SAVE_TARGETS request being served
-    while (xcb_generic_event_t* e = xcb_wait_for_event(c)) {
+    while (xcb_generic_event_t* e = xcb_wait_for_event(g_connection)) {
         const int type = e->response_type & 0x7f;
         if (type == XCB_SELECTION_REQUEST) {
             const auto& req = *reinterpret_cast<xcb_selection_request_event_t*>(e);
             if (req.selection == manager && req.target == save) {
                 pending = req;
-                xcb_convert_selection(c, window, clipboard, utf8, saved_property, req.time);
-                xcb_flush(c);
+                xcb_convert_selection(g_connection, g_window, clipboard, utf8, savedProperty,
+                                      req.time);
+                xcb_flush(g_connection);
             } else if (req.selection == clipboard && req.target == utf8) {
-                xcb_change_property(c, XCB_PROP_MODE_REPLACE, req.requestor, req.property, utf8, 8,
-                                    text.size(), text.data());
+                xcb_change_property(g_connection, XCB_PROP_MODE_REPLACE, req.requestor,
+                                    req.property, utf8, 8, text.size(), text.data());
                 notify(req, req.property);
             } else if (req.selection == clipboard && req.target == targets) {
-                xcb_change_property(c, XCB_PROP_MODE_REPLACE, req.requestor, req.property,
-                                    XCB_ATOM_ATOM, 32, 1, &utf8);
+                xcb_change_property(g_connection, XCB_PROP_MODE_REPLACE, req.requestor,
+                                    req.property, XCB_ATOM_ATOM, 32, 1, &utf8);
                 notify(req, req.property);
             } else {
                 notify(req, XCB_NONE);
@@ -101,9 +103,11 @@ int main() {
             const auto& got = *reinterpret_cast<xcb_selection_notify_event_t*>(e);
             bool ok = false;
             if (got.property != XCB_NONE) {
-                xcb_get_property_reply_t* p = xcb_get_property_reply(
-                    c, xcb_get_property(c, 1, window, saved_property, XCB_ATOM_ANY, 0, 65536),
-                    nullptr);
+                xcb_get_property_reply_t* p =
+                    xcb_get_property_reply(g_connection,
+                                           xcb_get_property(g_connection, 1, g_window,
+                                                            savedProperty, XCB_ATOM_ANY, 0, 65536),
+                                           nullptr);
                 if (p != nullptr) {
                     text.assign(static_cast<const char*>(xcb_get_property_value(p)),
                                 xcb_get_property_value_length(p));
@@ -112,7 +116,7 @@ int main() {
                 std::free(p);
             }
             if (ok) {
-                xcb_set_selection_owner(c, window, clipboard, now());
+                xcb_set_selection_owner(g_connection, g_window, clipboard, now());
                 std::printf("saved %s\n", text.c_str());
                 std::fflush(stdout);
             }

@@ -18,7 +18,7 @@ namespace e2e {
 namespace {
 
 // The test runner's environment without any display.
-QProcessEnvironment without_display(const TempDir& runtime) {
+QProcessEnvironment withoutDisplay(const TempDir& runtime) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE"}) {
         env.remove(QLatin1String(name));
@@ -27,7 +27,7 @@ QProcessEnvironment without_display(const TempDir& runtime) {
     return env;
 }
 
-ToolResult run_huepick(const QStringList& args, const QProcessEnvironment& env) {
+ToolResult runHuepick(const QStringList& args, const QProcessEnvironment& env) {
     return runTool(huepickBinary(), args, env, 10000);
 }
 
@@ -38,11 +38,11 @@ TEST(CommandLine, HelpAndVersionGoToStdoutWithOrWithoutADisplay) {
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     const QRegularExpression version(QStringLiteral("^huepick \\d+\\.\\d+(\\.\\d+)?\\n$"));
 
-    for (const auto& [place, env] : {std::pair{"no display", without_display(runtime)},
+    for (const auto& [place, env] : {std::pair{"no display", withoutDisplay(runtime)},
                                      std::pair{"a display", session.environment()}}) {
         SCOPED_TRACE(place);
         for (const char* option : {"--help", "-h"}) {
-            const ToolResult r = run_huepick({QLatin1String(option)}, env);
+            const ToolResult r = runHuepick({QLatin1String(option)}, env);
             EXPECT_TRUE(r.ok()) << option << ": " << r.describe().toStdString();
             EXPECT_TRUE(r.text().startsWith(QStringLiteral("Usage: huepick")))
                 << r.text().toStdString();
@@ -53,7 +53,7 @@ TEST(CommandLine, HelpAndVersionGoToStdoutWithOrWithoutADisplay) {
             EXPECT_EQ(r.err, QString());
         }
         for (const char* option : {"--version", "-v"}) {
-            const ToolResult r = run_huepick({QLatin1String(option)}, env);
+            const ToolResult r = runHuepick({QLatin1String(option)}, env);
             EXPECT_TRUE(r.ok()) << option << ": " << r.describe().toStdString();
             EXPECT_TRUE(version.match(r.text()).hasMatch()) << r.text().toStdString();
             EXPECT_EQ(r.err, QString());
@@ -68,7 +68,7 @@ TEST(CommandLine, HelpAndVersionGoToStdoutWithOrWithoutADisplay) {
 TEST(CommandLine, BadOptionsPrintUsageToStderrAndExitWithStatusTwo) {
     TempDir runtime(QStringLiteral("run"));
     ASSERT_TRUE(runtime.ok());
-    const QProcessEnvironment env = without_display(runtime);
+    const QProcessEnvironment env = withoutDisplay(runtime);
     const QStringList bad[] = {
         {QStringLiteral("--bogus")},
         {QStringLiteral("stray")},
@@ -81,7 +81,7 @@ TEST(CommandLine, BadOptionsPrintUsageToStderrAndExitWithStatusTwo) {
     };
     for (const QStringList& args : bad) {
         SCOPED_TRACE(args.join(u' ').toStdString());
-        const ToolResult r = run_huepick(args, env);
+        const ToolResult r = runHuepick(args, env);
         ASSERT_TRUE(r.started && r.finished) << r.describe().toStdString();
         EXPECT_FALSE(r.crashed);
         EXPECT_EQ(r.exitCode, 2) << r.err.toStdString();
@@ -98,32 +98,32 @@ const QString kCaptureTitle = QStringLiteral("captureme");
 class PickCommand : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(session_.ok()) << session_.error().toStdString();
-        const QString why = pattern_.show(session_);
+        ASSERT_TRUE(m_session.ok()) << m_session.error().toStdString();
+        const QString why = m_pattern.show(m_session);
         ASSERT_TRUE(why.isEmpty()) << why.toStdString();
     }
 
     // Starts huepick with `args` and waits for its picking window, which
     // must be the only window it shows.
-    void start_pick(AppRun& run, const QStringList& args) {
+    void startPick(AppRun& run, const QStringList& args) {
         ASSERT_TRUE(run.start(args)) << run.error().toStdString();
         ASSERT_TRUE(pollUntil(
-            [&] { return !run.running() || session_.viewableWindow(kCaptureTitle).has_value(); },
+            [&] { return !run.running() || m_session.viewableWindow(kCaptureTitle).has_value(); },
             10000))
             << "no picking window";
         ASSERT_TRUE(run.running()) << "ended early: " << run.stderrText().toStdString();
-        EXPECT_TRUE(session_.x().findNamed(kMainTitle).empty()) << "a main window was made";
+        EXPECT_TRUE(m_session.x().findNamed(kMainTitle).empty()) << "a main window was made";
     }
 
     // Waits for the end; the exit status, or -1 when still running.
-    static int status_of(AppRun& run) {
+    static int statusOf(AppRun& run) {
         const ExitInfo exit = run.waitExit(5000);
         EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
         return exit.exited ? exit.code : -1;
     }
 
-    XSession session_{{.screenSize = {1920, 1080}}};
-    PatternBackground pattern_;
+    XSession m_session{{.screenSize = {1920, 1080}}};
+    PatternBackground m_pattern;
 };
 
 TEST_F(PickCommand, PrintsTheClickedPixelInTheAskedFormatAndExits) {
@@ -134,19 +134,19 @@ TEST_F(PickCommand, PrintsTheClickedPixelInTheAskedFormatAndExits) {
     };
     const QPoint a(1001, 517);
     const QPoint b(1919, 3);
-    const QRgb cb = pattern_at(b);
+    const QRgb cb = patternAt(b);
     const Case cases[] = {
-        {{QStringLiteral("--pick")}, a, hex_of(pattern_at(a))},
+        {{QStringLiteral("--pick")}, a, hexOf(patternAt(a))},
         {{QStringLiteral("--pick"), QStringLiteral("--format"), QStringLiteral("9")},
          b,
          QStringLiteral(".forecolor = RGB(%1,%2,%3)").arg(qRed(cb)).arg(qGreen(cb)).arg(qBlue(cb))},
     };
-    AppRun run(session_.environment());
+    AppRun run(m_session.environment());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(u' ').toStdString());
-        ASSERT_NO_FATAL_FAILURE(start_pick(run, c.args));
-        ASSERT_TRUE(session_.clickAt(c.at));
-        EXPECT_EQ(status_of(run), 0) << run.stderrText().toStdString();
+        ASSERT_NO_FATAL_FAILURE(startPick(run, c.args));
+        ASSERT_TRUE(m_session.clickAt(c.at));
+        EXPECT_EQ(statusOf(run), 0) << run.stderrText().toStdString();
         EXPECT_EQ(run.stdoutText(), c.printed + u'\n');
         EXPECT_EQ(run.stderrText(), QString());
     }
@@ -155,12 +155,12 @@ TEST_F(PickCommand, PrintsTheClickedPixelInTheAskedFormatAndExits) {
 }
 
 TEST_F(PickCommand, RightClickCancelsWithStatusOneAndPrintsNothing) {
-    AppRun run(session_.environment());
-    ASSERT_NO_FATAL_FAILURE(start_pick(run, {QStringLiteral("--pick")}));
-    ASSERT_TRUE(session_.clickAt({700, 700}, 3));
-    EXPECT_EQ(status_of(run), 1);
+    AppRun run(m_session.environment());
+    ASSERT_NO_FATAL_FAILURE(startPick(run, {QStringLiteral("--pick")}));
+    ASSERT_TRUE(m_session.clickAt({700, 700}, 3));
+    EXPECT_EQ(statusOf(run), 1);
     EXPECT_EQ(run.stdoutText(), QString());
-    EXPECT_FALSE(session_.viewableWindow(kCaptureTitle).has_value());
+    EXPECT_FALSE(m_session.viewableWindow(kCaptureTitle).has_value());
 }
 
 // With no main window to place it by, the lens opens beside the click (here
@@ -168,29 +168,29 @@ TEST_F(PickCommand, RightClickCancelsWithStatusOneAndPrintsNothing) {
 // pixel it shows there.
 TEST_F(PickCommand, MagnifyShowsTheLensBesideTheClickAndPicksThroughIt) {
     namespace lens = huepick::lens;
-    AppRun run(session_.environment());
-    ASSERT_NO_FATAL_FAILURE(start_pick(run, {QStringLiteral("--magnify")}));
+    AppRun run(m_session.environment());
+    ASSERT_NO_FATAL_FAILURE(startPick(run, {QStringLiteral("--magnify")}));
     const QPoint first(1800, 1000);
     const int size = lens::deviceSize(1.0);
     const QPoint origin = lens::originNear(first, size, lens::kGap, QRect(0, 0, 1920, 1080));
     const QPoint inside(size / 2 + 9, size / 2 - 13);
-    const QRgb shown = pattern_at(lens::sourcePixel(first, inside, size));
-    ASSERT_NE(shown, pattern_at(origin + inside)) << "the lens would not be told from the screen";
+    const QRgb shown = patternAt(lens::sourcePixel(first, inside, size));
+    ASSERT_NE(shown, patternAt(origin + inside)) << "the lens would not be told from the screen";
 
-    ASSERT_TRUE(session_.clickAt(first));
+    ASSERT_TRUE(m_session.clickAt(first));
     QImage shot;
     EXPECT_TRUE(pollUntil(
         [&] {
-            shot = session_.screenshot();
+            shot = m_session.screenshot();
             return !shot.isNull() && (shot.pixel(origin + inside) & RGB_MASK) == (shown & RGB_MASK);
         },
         3000))
         << "no lens at " << origin.x() << "," << origin.y();
     ASSERT_TRUE(run.running()) << "the first click ended the pick";
 
-    ASSERT_TRUE(session_.clickAt(origin + inside));
-    EXPECT_EQ(status_of(run), 0) << run.stderrText().toStdString();
-    EXPECT_EQ(run.stdoutText(), hex_of(shown) + u'\n');
+    ASSERT_TRUE(m_session.clickAt(origin + inside));
+    EXPECT_EQ(statusOf(run), 0) << run.stderrText().toStdString();
+    EXPECT_EQ(run.stdoutText(), hexOf(shown) + u'\n');
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ const QString kSettings = QStringLiteral("settings");
 const QString kLastColor = QStringLiteral("lastcolor");
 const QString kCaptureTitle = QStringLiteral("captureme");
 
-void expect_exit(AppRun& app, int code) {
+void expectExit(AppRun& app, int code) {
     const ExitInfo exit = app.waitExit(5000);
     ASSERT_TRUE(exit.exited) << "huepick is still running";
     EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
@@ -29,13 +29,13 @@ void expect_exit(AppRun& app, int code) {
 // The program's menu, when one is shown: a top-level window of its own that
 // no window manager frames, other than its main window and the icon's tool
 // tip. (Qt gives a menu without a parent the type of a normal window.)
-std::optional<XWindow> program_menu(Desk& desk) {
+std::optional<XWindow> programMenu(Desk& desk) {
     XConnection& x = desk.session().x();
-    const std::uint32_t tool_tip = x.atom("_NET_WM_WINDOW_TYPE_TOOLTIP");
+    const std::uint32_t toolTip = x.atom("_NET_WM_WINDOW_TYPE_TOOLTIP");
     for (XWindow w : x.children(x.root())) {
         const std::vector<std::uint32_t> types = x.atomList(w, "_NET_WM_WINDOW_TYPE");
         if (x.viewable(w) && w != desk.window() &&
-            std::find(types.begin(), types.end(), tool_tip) == types.end() &&
+            std::find(types.begin(), types.end(), toolTip) == types.end() &&
             x.wmClass(w).value(1).compare(QStringLiteral("huepick"), Qt::CaseInsensitive) == 0) {
             return w;
         }
@@ -45,16 +45,16 @@ std::optional<XWindow> program_menu(Desk& desk) {
 
 // The middle of the menu's first entry: the menu is a column of entries
 // some 22 pixels high.
-QPoint first_entry(QRect menu) {
+QPoint firstEntry(QRect menu) {
     return {menu.center().x(), menu.top() + 11};
 }
 
 class TrayMenu : public ::testing::Test {
 protected:
     void SetUp() override {
-        START(desk_);
+        START(m_desk);
         ASSERT_TRUE(
-            pollUntil([&] { return (icon_ = desk_.session().trayIcon()).has_value(); }, 5000))
+            pollUntil([&] { return (m_icon = m_desk.session().trayIcon()).has_value(); }, 5000))
             << "no huepick icon in the tray";
     }
 
@@ -64,57 +64,57 @@ protected:
     // chosen may open no menu (it always does so when the entry brought the
     // window back; one 300 ms later opens it): no person clicks that fast, a
     // test does, so it may click again.
-    std::optional<QRect> open_menu(int clicks = 1) {
+    std::optional<QRect> openMenu(int clicks = 1) {
         std::optional<XWindow> menu;
         for (int click = 0; click < clicks && !menu; ++click) {
-            if (!desk_.session().clickAt(icon_->center(), 3)) {
+            if (!m_desk.session().clickAt(m_icon->center(), 3)) {
                 return std::nullopt;
             }
-            pollUntil([&] { return (menu = program_menu(desk_)).has_value(); }, 1000);
+            pollUntil([&] { return (menu = programMenu(m_desk)).has_value(); }, 1000);
         }
-        if (!menu || !desk_.sync()) {
+        if (!menu || !m_desk.sync()) {
             return std::nullopt;
         }
-        return desk_.session().x().geometry(*menu);
+        return m_desk.session().x().geometry(*menu);
     }
 
     // Waits until the menu has gone.
-    bool menu_closed() {
-        return pollUntil([&] { return !program_menu(desk_).has_value(); }, 3000);
+    bool menuClosed() {
+        return pollUntil([&] { return !programMenu(m_desk).has_value(); }, 3000);
     }
 
-    Desk desk_{{.tray = true}, {.ini = iniWithColour("FF8000")}};
-    std::optional<QRect> icon_;
+    Desk m_desk{{.tray = true}, {.ini = iniWithColour("FF8000")}};
+    std::optional<QRect> m_icon;
 };
 
 // Entries chosen with the pointer and with the keyboard, the window shown or
 // hidden: the menu takes the keyboard even when no window of the program
 // has it.
 TEST_F(TrayMenu, ShowHideHidesAndShowsTheWindowAndQuitEndsWithTheColourStored) {
-    ASSERT_TRUE(desk_.enterHex(QStringLiteral("#12AB34")));
-    ASSERT_EQ(desk_.copyField(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
+    ASSERT_TRUE(m_desk.enterHex(QStringLiteral("#12AB34")));
+    ASSERT_EQ(m_desk.copyField(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
 
-    std::optional<QRect> menu = open_menu();
+    std::optional<QRect> menu = openMenu();
     ASSERT_TRUE(menu) << "no menu on a right click on the icon";
-    ASSERT_TRUE(desk_.session().clickAt(first_entry(*menu)));
-    EXPECT_TRUE(desk_.waitViewable(false)) << "Show/Hide left the window shown";
-    ASSERT_TRUE(menu_closed()) << "the menu stayed open";
-    EXPECT_TRUE(desk_.running());
+    ASSERT_TRUE(m_desk.session().clickAt(firstEntry(*menu)));
+    EXPECT_TRUE(m_desk.waitViewable(false)) << "Show/Hide left the window shown";
+    ASSERT_TRUE(menuClosed()) << "the menu stayed open";
+    EXPECT_TRUE(m_desk.running());
 
-    ASSERT_TRUE(open_menu(2)) << "no menu with the window hidden";
-    ASSERT_TRUE(desk_.session().key(QStringLiteral("Down")));
-    ASSERT_TRUE(desk_.session().key(QStringLiteral("Return")));
-    EXPECT_TRUE(desk_.waitViewable(true)) << "Show/Hide did not bring the window back";
-    ASSERT_TRUE(menu_closed()) << "the menu stayed open";
-    EXPECT_TRUE(pollUntil([&] { return desk_.session().activeWindow() == desk_.window(); }, 3000))
+    ASSERT_TRUE(openMenu(2)) << "no menu with the window hidden";
+    ASSERT_TRUE(m_desk.session().key(QStringLiteral("Down")));
+    ASSERT_TRUE(m_desk.session().key(QStringLiteral("Return")));
+    EXPECT_TRUE(m_desk.waitViewable(true)) << "Show/Hide did not bring the window back";
+    ASSERT_TRUE(menuClosed()) << "the menu stayed open";
+    EXPECT_TRUE(pollUntil([&] { return m_desk.session().activeWindow() == m_desk.window(); }, 3000))
         << "the window came back without the keyboard";
 
-    ASSERT_TRUE(open_menu(2)) << "no menu on the third right click";
+    ASSERT_TRUE(openMenu(2)) << "no menu on the third right click";
     // Up from no entry wraps round to the last one.
-    ASSERT_TRUE(desk_.session().key(QStringLiteral("Up")));
-    ASSERT_TRUE(desk_.session().key(QStringLiteral("Return")));
-    ASSERT_NO_FATAL_FAILURE(expect_exit(desk_, 0));
-    EXPECT_EQ(desk_.iniValue(kSettings, kLastColor), QStringLiteral("12AB34"));
+    ASSERT_TRUE(m_desk.session().key(QStringLiteral("Up")));
+    ASSERT_TRUE(m_desk.session().key(QStringLiteral("Return")));
+    ASSERT_NO_FATAL_FAILURE(expectExit(m_desk, 0));
+    EXPECT_EQ(m_desk.iniValue(kSettings, kLastColor), QStringLiteral("12AB34"));
 }
 
 TEST(Keys, CtrlSStartsAPickAndCtrlQStoresAndQuits) {
@@ -135,12 +135,12 @@ TEST(Keys, CtrlSStartsAPickAndCtrlQStoresAndQuits) {
     ASSERT_TRUE(
         pollUntil([&] { return !desk.session().viewableWindow(kCaptureTitle).has_value(); }, 3000))
         << "the click did not pick";
-    const QString picked = hex_of(pattern_at(p));
+    const QString picked = hexOf(patternAt(p));
     ASSERT_EQ(desk.copyField(Role::HexField, picked), picked);
 
     ASSERT_TRUE(desk.focus());
     ASSERT_TRUE(desk.session().key(QStringLiteral("ctrl+q")));
-    ASSERT_NO_FATAL_FAILURE(expect_exit(desk, 0));
+    ASSERT_NO_FATAL_FAILURE(expectExit(desk, 0));
     EXPECT_EQ(desk.iniValue(kSettings, kLastColor), picked.mid(1));
 }
 

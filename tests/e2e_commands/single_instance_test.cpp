@@ -20,7 +20,7 @@ namespace {
 const QString kSettings = QStringLiteral("settings");
 const QString kLastColor = QStringLiteral("lastcolor");
 
-int viewable_main_windows(XSession& session) {
+int viewableMainWindows(XSession& session) {
     int count = 0;
     for (XWindow w : session.x().findNamed(kMainTitle)) {
         count += session.x().viewable(w);
@@ -28,11 +28,11 @@ int viewable_main_windows(XSession& session) {
     return count;
 }
 
-QStringList instance_sockets(const QString& runtime_dir) {
-    return QDir(runtime_dir).entryList({QStringLiteral("huepick-*.socket")}, QDir::System);
+QStringList instanceSockets(const QString& runtimeDir) {
+    return QDir(runtimeDir).entryList({QStringLiteral("huepick-*.socket")}, QDir::System);
 }
 
-void expect_exit(AppRun& app, int code) {
+void expectExit(AppRun& app, int code) {
     const ExitInfo exit = app.waitExit(5000);
     ASSERT_TRUE(exit.exited) << "huepick is still running";
     EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
@@ -53,19 +53,19 @@ TEST(OneInstance, SecondStartShowsTheHiddenWindowAndExits) {
     clock.start();
     const ToolResult second =
         runTool(desk.appFile(QStringLiteral("huepick")), {}, desk.session().environment(), 10000);
-    const qint64 took_ms = clock.elapsed();
+    const qint64 tookMs = clock.elapsed();
     EXPECT_TRUE(second.ok()) << second.describe().toStdString();
-    EXPECT_LT(took_ms, 3000) << "the second start took " << took_ms << " ms to hand over";
+    EXPECT_LT(tookMs, 3000) << "the second start took " << tookMs << " ms to hand over";
     EXPECT_EQ(second.text() + second.err, QString());
 
     EXPECT_TRUE(desk.waitViewable(true)) << "the running window was not brought back";
-    EXPECT_EQ(viewable_main_windows(desk.session()), 1);
+    EXPECT_EQ(viewableMainWindows(desk.session()), 1);
     EXPECT_EQ(desk.copyField(Role::HexField, QStringLiteral("#12AB34")), QStringLiteral("#12AB34"));
     // Only the running program writes the settings, and only at its end.
     EXPECT_EQ(desk.iniValue(kSettings, kLastColor), QStringLiteral("FF8000"));
 
     ASSERT_TRUE(desk.click(Role::CloseButton));
-    ASSERT_NO_FATAL_FAILURE(expect_exit(desk, 0));
+    ASSERT_NO_FATAL_FAILURE(expectExit(desk, 0));
     EXPECT_EQ(desk.iniValue(kSettings, kLastColor), QStringLiteral("12AB34"));
 }
 
@@ -93,10 +93,10 @@ TEST(OneInstance, SecondPickPicksThroughTheRunningWindowAndPrintsTheColour) {
     // Away from the main window, which the frozen copy shows too.
     const QPoint p(100, 900);
     ASSERT_TRUE(desk.session().clickAt(p));
-    ASSERT_NO_FATAL_FAILURE(expect_exit(second, 0));
-    EXPECT_EQ(second.stdoutText(), hex_of(pattern_at(p)) + u'\n');
-    EXPECT_EQ(desk.copyField(Role::HexField, hex_of(pattern_at(p))), hex_of(pattern_at(p)));
-    EXPECT_EQ(viewable_main_windows(desk.session()), 1);
+    ASSERT_NO_FATAL_FAILURE(expectExit(second, 0));
+    EXPECT_EQ(second.stdoutText(), hexOf(patternAt(p)) + u'\n');
+    EXPECT_EQ(desk.copyField(Role::HexField, hexOf(patternAt(p))), hexOf(patternAt(p)));
+    EXPECT_EQ(viewableMainWindows(desk.session()), 1);
     EXPECT_FALSE(QFile::exists(second.iniPath())) << "the second process stored a colour";
 }
 
@@ -104,14 +104,14 @@ TEST(OneInstance, SocketLeftByAKilledInstanceDoesNotStopTheNextStart) {
     Desk desk({}, {.ini = iniWithColour("FF8000")});
     START(desk);
     const QString runtime = desk.session().runtimeDir();
-    ASSERT_EQ(instance_sockets(runtime).size(), 1)
+    ASSERT_EQ(instanceSockets(runtime).size(), 1)
         << "no instance socket in " << runtime.toStdString();
     ASSERT_TRUE(desk.sendSignal(SIGKILL));
     ASSERT_TRUE(desk.waitExit().exited);
     // Until the server has let go of the dead program's window, the screen
     // still shows it, and the next window could not be told from it.
     ASSERT_TRUE(desk.waitViewable(false));
-    ASSERT_EQ(instance_sockets(runtime).size(), 1) << "nothing left behind to test with";
+    ASSERT_EQ(instanceSockets(runtime).size(), 1) << "nothing left behind to test with";
 
     ASSERT_TRUE(desk.launch()) << desk.error().toStdString();
     EXPECT_EQ(desk.stderrText(), QString());
@@ -119,7 +119,7 @@ TEST(OneInstance, SocketLeftByAKilledInstanceDoesNotStopTheNextStart) {
     const ToolResult third =
         runTool(desk.appFile(QStringLiteral("huepick")), {}, desk.session().environment(), 10000);
     EXPECT_TRUE(third.ok()) << third.describe().toStdString();
-    EXPECT_EQ(viewable_main_windows(desk.session()), 1);
+    EXPECT_EQ(viewableMainWindows(desk.session()), 1);
     EXPECT_TRUE(desk.running());
 }
 

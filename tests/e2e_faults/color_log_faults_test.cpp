@@ -21,15 +21,15 @@ const QByteArray kEarlierRecord =
     "\"<FONT FACE=arial SIZE=3 COLOR=#ABCDEF><B>#ABCDEF</B>&nbsp;&nbsp;&nbsp;&nbsp;"
     "<FONT COLOR=#FFFFFF>\"\r\n\r\n";
 
-// The lines printed so far, waiting up to 3 s for at least `at_least`.
-QStringList wait_stderr_lines(const std::function<QString()>& text, int at_least) {
+// The lines printed so far, waiting up to 3 s for at least `atLeast`.
+QStringList waitStderrLines(const std::function<QString()>& text, int atLeast) {
     QStringList lines;
     pollUntil(
         [&] {
             // The program's output reaches its QProcess through the event loop.
             QCoreApplication::processEvents();
             lines = text().split(u'\n', Qt::SkipEmptyParts);
-            return lines.size() >= at_least;
+            return lines.size() >= atLeast;
         },
         3000);
     return lines;
@@ -45,11 +45,11 @@ TEST(UnwritableColourLog, DirectoryInItsPlaceGivesOneLinePerExport) {
     ASSERT_TRUE(app.launch()) << app.error().toStdString();
 
     ASSERT_TRUE(app.click(Role::ExportButton));
-    QStringList lines = wait_stderr_lines([&] { return app.stderrText(); }, 1);
+    QStringList lines = waitStderrLines([&] { return app.stderrText(); }, 1);
     ASSERT_EQ(lines.size(), 1) << app.stderrText().toStdString();
     EXPECT_TRUE(lines[0].contains(QStringLiteral("huepick.html"))) << lines[0].toStdString();
     ASSERT_TRUE(app.click(Role::ExportButton));
-    lines = wait_stderr_lines([&] { return app.stderrText(); }, 2);
+    lines = waitStderrLines([&] { return app.stderrText(); }, 2);
     EXPECT_EQ(lines.size(), 2) << app.stderrText().toStdString();
 
     // Still working: the colour can be changed, and is stored at the end.
@@ -81,7 +81,7 @@ TEST(UnwritableColourLog, ReadOnlyLogKeepsItsRecords) {
     ASSERT_TRUE(install.launch()) << install.error().toStdString();
 
     ASSERT_TRUE(install.click(Role::ExportButton));
-    const QStringList lines = wait_stderr_lines([&] { return install.stderrText(); }, 1);
+    const QStringList lines = waitStderrLines([&] { return install.stderrText(); }, 1);
     ASSERT_EQ(lines.size(), 1) << install.stderrText().toStdString();
     EXPECT_TRUE(lines[0].contains(QStringLiteral("huepick.html"))) << lines[0].toStdString();
     ASSERT_TRUE(install.enterHex(QStringLiteral("#12AB34")));

@@ -19,7 +19,7 @@ namespace {
 const QString kSettings = QStringLiteral("settings");
 const QString kLastColor = QStringLiteral("lastcolor");
 
-QStringList core_files(const QString& folder) {
+QStringList coreFiles(const QString& folder) {
     return QDir(folder).entryList({QStringLiteral("core*")}, QDir::Files);
 }
 
@@ -45,9 +45,9 @@ TEST_P(ClipboardOwnedElsewhere, FunctionKeyTakesItOver) {
     ASSERT_TRUE(owner.waitForStarted(5000));
     ASSERT_EQ(session.waitClipboard(QStringLiteral("someone else's text")),
               QStringLiteral("someone else's text"));
-    const auto owner_pid = static_cast<pid_t>(owner.processId());
+    const auto ownerPid = static_cast<pid_t>(owner.processId());
     if (frozen) {
-        ASSERT_EQ(::kill(owner_pid, SIGSTOP), 0);
+        ASSERT_EQ(::kill(ownerPid, SIGSTOP), 0);
     }
 
     XAppRun app(session, {.ini = "[settings]\nlastcolor=FF8000\n"});
@@ -62,7 +62,7 @@ TEST_P(ClipboardOwnedElsewhere, FunctionKeyTakesItOver) {
 
     // The earlier owner was told it lost the selection, which ends xclip.
     if (frozen) {
-        ::kill(owner_pid, SIGCONT);
+        ::kill(ownerPid, SIGCONT);
     }
     EXPECT_TRUE(owner.waitForFinished(3000)) << "xclip still thinks it owns the clipboard";
     stopProcess(owner);
@@ -174,8 +174,8 @@ TEST_P(DisplayGoesAway, ProgramExitsWithoutCrashingAndStoresTheColour) {
     const ExitInfo exit = app.waitExit(5000);
     ASSERT_TRUE(exit.exited) << "huepick is still running without its display";
     EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
-    EXPECT_EQ(core_files(app.appDir()), QStringList());
-    EXPECT_EQ(core_files(app.workDir()), QStringList());
+    EXPECT_EQ(coreFiles(app.appDir()), QStringList());
+    EXPECT_EQ(coreFiles(app.workDir()), QStringList());
 
     const std::optional<QString> stored = app.iniValue(kSettings, kLastColor);
     ASSERT_TRUE(stored.has_value()) << app.iniText().toStdString();

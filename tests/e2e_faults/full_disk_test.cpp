@@ -33,32 +33,32 @@ class SmallDisk {
 public:
     SmallDisk() {
         if (!runningAsRoot()) {
-            error_ = QStringLiteral("mounting a tmpfs needs root");
+            m_error = QStringLiteral("mounting a tmpfs needs root");
             return;
         }
         const QFileInfo binary(huepickBinary());
         const qint64 help = QFileInfo(binary.absolutePath() + QStringLiteral("/help.html")).size();
         const qint64 bytes = binary.size() + help + 64 * kPage;
         const QByteArray options = "size=" + QByteArray::number(bytes) + ",mode=0755";
-        if (!point_.ok() || ::mount("tmpfs", QFile::encodeName(point_.path()).constData(), "tmpfs",
-                                    MS_NOSUID | MS_NODEV, options.constData()) != 0) {
-            error_ = QStringLiteral("cannot mount a tmpfs: ") +
-                     QString::fromLocal8Bit(std::strerror(errno));
+        if (!m_point.ok() || ::mount("tmpfs", QFile::encodeName(m_point.path()).constData(),
+                                     "tmpfs", MS_NOSUID | MS_NODEV, options.constData()) != 0) {
+            m_error = QStringLiteral("cannot mount a tmpfs: ") +
+                      QString::fromLocal8Bit(std::strerror(errno));
             return;
         }
-        mounted_ = true;
+        m_mounted = true;
     }
     ~SmallDisk() {
-        if (mounted_) {
-            ::umount2(QFile::encodeName(point_.path()).constData(), MNT_DETACH);
+        if (m_mounted) {
+            ::umount2(QFile::encodeName(m_point.path()).constData(), MNT_DETACH);
         }
     }
     SmallDisk(const SmallDisk&) = delete;
     SmallDisk& operator=(const SmallDisk&) = delete;
 
-    bool ok() const { return mounted_; }
-    const QString& error() const { return error_; }
-    const QString& path() const { return point_.path(); }
+    bool ok() const { return m_mounted; }
+    const QString& error() const { return m_error; }
+    const QString& path() const { return m_point.path(); }
 
     qint64 available() const {
         struct statvfs st {};
@@ -88,14 +88,14 @@ public:
         return ok && available() == leave;
     }
 
-    bool free_space() { return QFile::remove(filler()); }
+    bool freeSpace() { return QFile::remove(filler()); }
 
 private:
     QString filler() const { return path() + QStringLiteral("/filler"); }
 
-    TempDir point_{QStringLiteral("disk")};
-    bool mounted_ = false;
-    QString error_;
+    TempDir m_point{QStringLiteral("disk")};
+    bool m_mounted = false;
+    QString m_error;
 };
 
 #define MOUNT_OR_SKIP(disk)                               \
@@ -112,7 +112,7 @@ QStringList entries(const QString& folder) {
 
 // Another program's sections around ours, larger than a page, so that a
 // rewrite can never fit into the page that may be left.
-QByteArray many_lines() {
+QByteArray manyLines() {
     QByteArray text = "[other]\n";
     for (int i = 0; i < 400; ++i) {
         text += "key" + QByteArray::number(i) + "=a value another program keeps here\n";
@@ -126,7 +126,7 @@ class FullDiskSettings : public ::testing::TestWithParam<qint64> {};
 TEST_P(FullDiskSettings, ColourThatCannotBeStoredLeavesTheFileWholeAndEndsWithStatusOne) {
     SmallDisk disk;
     MOUNT_OR_SKIP(disk);
-    const QByteArray before = many_lines();
+    const QByteArray before = manyLines();
     ASSERT_GT(before.size(), 2 * kPage);
     XSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
@@ -157,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(Tmpfs, FullDiskSettings, ::testing::Values(0, kPage),
                              return info.param == 0 ? "NoRoomLeft" : "OnePageLeft";
                          });
 
-QByteArray record_for(const char* hex) {
+QByteArray recordFor(const char* hex) {
     return QByteArray("\"<FONT FACE=arial SIZE=3 COLOR=") + hex + "><B>" + hex +
            "</B>&nbsp;&nbsp;&nbsp;&nbsp;<FONT COLOR=#FFFFFF>\"\r\n\r\n";
 }
@@ -169,7 +169,7 @@ TEST(FullDiskLog, ExportThatCannotFitLeavesNoFragmentAndTheNextAppendsOneWholeRe
     MOUNT_OR_SKIP(disk);
     QByteArray earlier;
     for (int i = 0; i < 40; ++i) {
-        earlier += record_for("#ABCDEF");
+        earlier += recordFor("#ABCDEF");
     }
     ASSERT_EQ(kPage - earlier.size(), 16);
     XSession session;
@@ -186,9 +186,9 @@ TEST(FullDiskLog, ExportThatCannotFitLeavesNoFragmentAndTheNextAppendsOneWholeRe
     EXPECT_TRUE(lines[0].contains(QStringLiteral("huepick.html"))) << lines[0].toStdString();
     EXPECT_TRUE(readFile(log) == earlier) << readFile(log).value_or("").size() << " bytes";
 
-    ASSERT_TRUE(disk.free_space());
+    ASSERT_TRUE(disk.freeSpace());
     ASSERT_TRUE(app.click(Role::ExportButton));
-    const QByteArray record = record_for("#00FF00");
+    const QByteArray record = recordFor("#00FF00");
     ASSERT_EQ(record.size(), 102);
     EXPECT_TRUE(pollUntil([&] { return readFile(log) == earlier + record; }, 3000))
         << readFile(log).value_or("").size() << " bytes, expected " << earlier.size() + 102;

@@ -26,39 +26,39 @@ namespace {
 const QString kSettings = QStringLiteral("settings");
 const QString kLastColor = QStringLiteral("lastcolor");
 
-void expect_exit(AppRun& app, int code) {
+void expectExit(AppRun& app, int code) {
     const ExitInfo exit = app.waitExit(5000);
     ASSERT_TRUE(exit.exited) << "huepick is still running";
     EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
     EXPECT_EQ(exit.code, code) << app.stderrText().toStdString();
 }
 
-void expect_clean_exit(AppRun& app) {
-    expect_exit(app, 0);
+void expectCleanExit(AppRun& app) {
+    expectExit(app, 0);
 }
 
 // Starts the program, sets a colour through the hexadecimal field, checks
 // that the colour took, and closes with the close button.
-void set_colour_and_close(XAppRun& app) {
+void setColourAndClose(XAppRun& app) {
     ASSERT_TRUE(app.launch()) << app.error().toStdString();
     ASSERT_TRUE(app.enterHex(QStringLiteral("#12AB34")));
     ASSERT_EQ(app.copyField(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
     ASSERT_TRUE(app.click(Role::CloseButton));
-    expect_clean_exit(app);
+    expectCleanExit(app);
 }
 
 // A file the program refused at the start: one line then, the window starts
 // from the defaults, and the colour cannot be stored at the end (one more
 // line, status 1).
-void expect_refused_and_not_stored(XAppRun& app) {
-    const QStringList at_start = app.waitStderrLines(1);
-    ASSERT_EQ(at_start.size(), 1) << app.stderrText().toStdString();
-    EXPECT_TRUE(at_start[0].contains(QStringLiteral("huepick.ini"))) << at_start[0].toStdString();
+void expectRefusedAndNotStored(XAppRun& app) {
+    const QStringList atStart = app.waitStderrLines(1);
+    ASSERT_EQ(atStart.size(), 1) << app.stderrText().toStdString();
+    EXPECT_TRUE(atStart[0].contains(QStringLiteral("huepick.ini"))) << atStart[0].toStdString();
     EXPECT_EQ(app.copyField(Role::HexField, QStringLiteral("#000000")), QStringLiteral("#000000"));
     ASSERT_TRUE(app.enterHex(QStringLiteral("#12AB34")));
     EXPECT_EQ(app.copyField(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
     ASSERT_TRUE(app.click(Role::CloseButton));
-    ASSERT_NO_FATAL_FAILURE(expect_exit(app, 1));
+    ASSERT_NO_FATAL_FAILURE(expectExit(app, 1));
     const QStringList lines = app.stderrText().split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2) << app.stderrText().toStdString();
     EXPECT_TRUE(lines[1].contains(QStringLiteral("store")) &&
@@ -75,7 +75,7 @@ TEST(BrokenSettingsFile, DirectoryInItsPlaceStartsBlackAndIsLeftAlone) {
     ASSERT_TRUE(writeFile(inside, "someone else's\n"));
 
     ASSERT_TRUE(app.launch()) << app.error().toStdString();
-    ASSERT_NO_FATAL_FAILURE(expect_refused_and_not_stored(app));
+    ASSERT_NO_FATAL_FAILURE(expectRefusedAndNotStored(app));
 
     EXPECT_TRUE(QFileInfo(app.iniPath()).isDir());
     EXPECT_EQ(QDir(app.iniPath()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
@@ -93,7 +93,7 @@ TEST(BrokenSettingsFile, BinaryGarbageIsKeptAndTheColourAddedToIt) {
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     XAppRun app(session, {.ini = garbage});
 
-    ASSERT_NO_FATAL_FAILURE(set_colour_and_close(app));
+    ASSERT_NO_FATAL_FAILURE(setColourAndClose(app));
 
     const QByteArray after = app.iniText();
     EXPECT_TRUE(after.startsWith(garbage)) << "the bytes the program does not own were changed";
@@ -122,7 +122,7 @@ TEST_P(SettingsFileShape, ColourIsReadAndStoredInPlaceKeepingTheFilesShape) {
     ASSERT_TRUE(app.enterHex(QStringLiteral("#12AB34")));
     ASSERT_EQ(app.copyField(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
     ASSERT_TRUE(app.click(Role::CloseButton));
-    expect_clean_exit(app);
+    expectCleanExit(app);
 
     QByteArray expected = GetParam().before;
     expected.replace("lastcolor=FF8000", "lastcolor=12AB34");
@@ -159,7 +159,7 @@ TEST_P(LongSettingsLine, IsReadAndTheColourKept) {
     ASSERT_TRUE(app.launch()) << app.error().toStdString();
     EXPECT_EQ(app.copyField(GetParam().field, GetParam().shown), GetParam().shown);
     ASSERT_TRUE(app.click(Role::CloseButton));
-    expect_clean_exit(app);
+    expectCleanExit(app);
     EXPECT_TRUE(app.iniText() == GetParam().stored)
         << app.iniText().size() << " bytes stored: " << app.iniText().left(80).toStdString();
     EXPECT_EQ(app.stderrText(), QString());
@@ -182,7 +182,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<LongLine>& info) { return info.param.name; });
 
 // Starts the program; how long it took from exec to a viewable window, in ms.
-std::optional<double> start_timed(XAppRun& app) {
+std::optional<double> startTimed(XAppRun& app) {
     if (!app.start() || !app.waitForWindow()) {
         return std::nullopt;
     }
@@ -206,33 +206,33 @@ TEST(OversizedSettingsFile, FiftyMegabytesAreLeftAloneAndCostNoStartUpTime) {
     XAppRun app(session, {.ini = huge});
 
     constexpr int kRuns = 3;
-    std::vector<double> plain_ms;
-    std::vector<double> huge_ms;
+    std::vector<double> plainMs;
+    std::vector<double> hugeMs;
     for (int run = 0; run < kRuns; ++run) {
-        const std::optional<double> p = start_timed(plain);
+        const std::optional<double> p = startTimed(plain);
         ASSERT_TRUE(p.has_value()) << plain.error().toStdString();
-        plain_ms.push_back(*p);
+        plainMs.push_back(*p);
         ASSERT_TRUE(plain.sendSignal(SIGTERM));
-        ASSERT_NO_FATAL_FAILURE(expect_exit(plain, 0));
+        ASSERT_NO_FATAL_FAILURE(expectExit(plain, 0));
 
-        const std::optional<double> h = start_timed(app);
+        const std::optional<double> h = startTimed(app);
         ASSERT_TRUE(h.has_value()) << app.error().toStdString();
-        huge_ms.push_back(*h);
+        hugeMs.push_back(*h);
         if (run + 1 < kRuns) {
             ASSERT_TRUE(app.sendSignal(SIGTERM));
-            ASSERT_NO_FATAL_FAILURE(expect_exit(app, 1));
+            ASSERT_NO_FATAL_FAILURE(expectExit(app, 1));
         }
     }
-    const double plain_median = median(plain_ms);
-    const double huge_median = median(huge_ms);
-    std::cout << "start-up median of " << kRuns << " runs: " << plain_median
-              << " ms with a normal settings file, " << huge_median << " ms with 50 MB\n";
-    RecordProperty("startup_plain_median_ms", QString::number(plain_median, 'f', 0).toStdString());
-    RecordProperty("startup_50mb_median_ms", QString::number(huge_median, 'f', 0).toStdString());
-    EXPECT_LT(huge_median - plain_median, 1000.0);
+    const double plainMedian = median(plainMs);
+    const double hugeMedian = median(hugeMs);
+    std::cout << "start-up median of " << kRuns << " runs: " << plainMedian
+              << " ms with a normal settings file, " << hugeMedian << " ms with 50 MB\n";
+    RecordProperty("startup_plain_median_ms", QString::number(plainMedian, 'f', 0).toStdString());
+    RecordProperty("startup_50mb_median_ms", QString::number(hugeMedian, 'f', 0).toStdString());
+    EXPECT_LT(hugeMedian - plainMedian, 1000.0);
 
     // The last run goes on: black, as if there were no file, and nothing stored.
-    ASSERT_NO_FATAL_FAILURE(expect_refused_and_not_stored(app));
+    ASSERT_NO_FATAL_FAILURE(expectRefusedAndNotStored(app));
     const QByteArray after = app.iniText();
     EXPECT_EQ(after.size(), huge.size());
     EXPECT_TRUE(QCryptographicHash::hash(after, QCryptographicHash::Sha256) == hash)
@@ -247,48 +247,49 @@ protected:
         if (const std::optional<QString> why = unprivilegedUserUnavailable()) {
             GTEST_SKIP() << why->toStdString();
         }
-        ASSERT_TRUE(session_.ok()) << session_.error().toStdString();
+        ASSERT_TRUE(m_session.ok()) << m_session.error().toStdString();
     }
 
     static constexpr char kInstalledIni[] = "[settings]\nlastcolor=ABCDEF\n";
-    XSession session_;
-    XAppRun install_{
-        session_,
+    XSession m_session;
+    XAppRun m_install{
+        m_session,
         {.ini = QByteArray(kInstalledIni), .unprivileged = true, .folderWritable = false}};
 };
 
 // The per-user files take over for reading as well as writing, decided once
 // at start-up; the installed file is neither read nor touched.
 TEST_F(ReadOnlyInstall, KeepsColourAndLogInTheUsersFoldersAcrossRuns) {
-    ASSERT_TRUE(install_.launch()) << install_.error().toStdString();
-    EXPECT_EQ(install_.copyField(Role::HexField, QStringLiteral("#000000")),
+    ASSERT_TRUE(m_install.launch()) << m_install.error().toStdString();
+    EXPECT_EQ(m_install.copyField(Role::HexField, QStringLiteral("#000000")),
               QStringLiteral("#000000"));
-    ASSERT_TRUE(install_.enterHex(QStringLiteral("#12AB34")));
-    ASSERT_EQ(install_.copyField(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
-    ASSERT_TRUE(install_.click(Role::ExportButton));
-    ASSERT_TRUE(pollUntil([&] { return readFile(install_.userLog()).has_value(); }, 3000))
-        << "no log in the user's data folder; stderr: " << install_.stderrText().toStdString();
-    ASSERT_TRUE(install_.click(Role::CloseButton));
-    ExitInfo exit = install_.waitExit();
+    ASSERT_TRUE(m_install.enterHex(QStringLiteral("#12AB34")));
+    ASSERT_EQ(m_install.copyField(Role::GreenField, QStringLiteral("171")), QStringLiteral("171"));
+    ASSERT_TRUE(m_install.click(Role::ExportButton));
+    ASSERT_TRUE(pollUntil([&] { return readFile(m_install.userLog()).has_value(); }, 3000))
+        << "no log in the user's data folder; stderr: " << m_install.stderrText().toStdString();
+    ASSERT_TRUE(m_install.click(Role::CloseButton));
+    ExitInfo exit = m_install.waitExit();
     ASSERT_TRUE(exit.exited) << "huepick is still running";
     EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
     EXPECT_EQ(exit.code, 0);
-    EXPECT_EQ(install_.stderrText(), QString());
-    EXPECT_EQ(iniValue(install_.userIni(), kSettings, kLastColor), QStringLiteral("12AB34"));
-    EXPECT_TRUE(readFile(install_.userLog())->contains("COLOR=#12AB34><B>#12AB34</B>"));
+    EXPECT_EQ(m_install.stderrText(), QString());
+    EXPECT_EQ(iniValue(m_install.userIni(), kSettings, kLastColor), QStringLiteral("12AB34"));
+    EXPECT_TRUE(readFile(m_install.userLog())->contains("COLOR=#12AB34><B>#12AB34</B>"));
 
     // The second run starts from the user's file.
-    ASSERT_TRUE(install_.launch()) << install_.error().toStdString();
-    EXPECT_EQ(install_.copyField(Role::HexField, QStringLiteral("#12AB34")),
+    ASSERT_TRUE(m_install.launch()) << m_install.error().toStdString();
+    EXPECT_EQ(m_install.copyField(Role::HexField, QStringLiteral("#12AB34")),
               QStringLiteral("#12AB34"));
-    ASSERT_TRUE(install_.click(Role::CloseButton));
-    exit = install_.waitExit();
+    ASSERT_TRUE(m_install.click(Role::CloseButton));
+    exit = m_install.waitExit();
     ASSERT_TRUE(exit.exited) << "huepick is still running";
-    EXPECT_EQ(exit.code, 0) << install_.stderrText().toStdString();
-    EXPECT_EQ(iniValue(install_.userIni(), kSettings, kLastColor), QStringLiteral("12AB34"));
+    EXPECT_EQ(exit.code, 0) << m_install.stderrText().toStdString();
+    EXPECT_EQ(iniValue(m_install.userIni(), kSettings, kLastColor), QStringLiteral("12AB34"));
 
-    EXPECT_EQ(readFile(install_.appFile(QStringLiteral("huepick.ini"))), QByteArray(kInstalledIni));
-    EXPECT_FALSE(QFileInfo::exists(install_.appFile(QStringLiteral("huepick.html"))));
+    EXPECT_EQ(readFile(m_install.appFile(QStringLiteral("huepick.ini"))),
+              QByteArray(kInstalledIni));
+    EXPECT_FALSE(QFileInfo::exists(m_install.appFile(QStringLiteral("huepick.html"))));
 }
 
 }  // namespace

@@ -24,21 +24,21 @@ struct SpecialFile {
     const char* file;  // in the application folder
     Kind kind;
     // Lines on stderr from the start, from one export and from the end.
-    int start_lines;
-    int export_lines;
-    int end_lines;
+    int startLines;
+    int exportLines;
+    int endLines;
     int status;
     friend void PrintTo(const SpecialFile& c, std::ostream* os) { *os << c.name; }
 };
 
-bool make_special(const SpecialFile& c, const QString& path) {
+bool makeSpecial(const SpecialFile& c, const QString& path) {
     const QByteArray name = QFile::encodeName(path);
     return c.kind == Kind::Fifo ? ::mkfifo(name.constData(), 0644) == 0
                                 : ::symlink("/dev/zero", name.constData()) == 0;
 }
 
 // Still what the test made: the FIFO a FIFO, the link pointing at the device.
-void expect_untouched(const SpecialFile& c, const QString& path) {
+void expectUntouched(const SpecialFile& c, const QString& path) {
     struct stat st {};
     if (c.kind == Kind::Fifo) {
         ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &st), 0);
@@ -56,33 +56,33 @@ TEST_P(SpecialFileInPlace, NothingWaitsOnItAndEachFailureIsOneLine) {
     const SpecialFile& c = GetParam();
     XSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
-    const bool ini_is_special = QByteArray(c.file) == "huepick.ini";
+    const bool iniIsSpecial = QByteArray(c.file) == "huepick.ini";
     AppOptions options;
-    if (!ini_is_special) {
+    if (!iniIsSpecial) {
         options.ini = iniWithColour("FF8000");
     }
     XAppRun app(session, options);
     const QString special = app.appFile(QLatin1String(c.file));
-    ASSERT_TRUE(make_special(c, special));
+    ASSERT_TRUE(makeSpecial(c, special));
 
     // A program that waited on the file would never show its window.
     ASSERT_TRUE(app.launch()) << app.error().toStdString();
     EXPECT_EQ(app.copyField(Role::HexField,
-                            ini_is_special ? QStringLiteral("#000000") : QStringLiteral("#FF8000")),
-              ini_is_special ? QStringLiteral("#000000") : QStringLiteral("#FF8000"));
-    EXPECT_EQ(app.waitStderrLines(c.start_lines).size(), c.start_lines)
+                            iniIsSpecial ? QStringLiteral("#000000") : QStringLiteral("#FF8000")),
+              iniIsSpecial ? QStringLiteral("#000000") : QStringLiteral("#FF8000"));
+    EXPECT_EQ(app.waitStderrLines(c.startLines).size(), c.startLines)
         << app.stderrText().toStdString();
 
     ASSERT_TRUE(app.click(Role::ExportButton));
-    if (c.export_lines == 0) {
+    if (c.exportLines == 0) {
         EXPECT_TRUE(pollUntil(
             [&] { return readFile(app.appFile(QStringLiteral("huepick.html"))).has_value(); },
             3000));
     }
     // The export was handled and the program still answers.
     EXPECT_TRUE(app.sync());
-    EXPECT_EQ(app.waitStderrLines(c.start_lines + c.export_lines).size(),
-              c.start_lines + c.export_lines)
+    EXPECT_EQ(app.waitStderrLines(c.startLines + c.exportLines).size(),
+              c.startLines + c.exportLines)
         << app.stderrText().toStdString();
 
     ASSERT_TRUE(app.click(Role::CloseButton));
@@ -91,12 +91,12 @@ TEST_P(SpecialFileInPlace, NothingWaitsOnItAndEachFailureIsOneLine) {
     EXPECT_FALSE(exit.crashed) << "killed by signal " << exit.code;
     EXPECT_EQ(exit.code, c.status);
     const QStringList lines = app.stderrText().split(u'\n', Qt::SkipEmptyParts);
-    EXPECT_EQ(lines.size(), c.start_lines + c.export_lines + c.end_lines)
+    EXPECT_EQ(lines.size(), c.startLines + c.exportLines + c.endLines)
         << app.stderrText().toStdString();
     for (const QString& line : lines) {
         EXPECT_TRUE(line.contains(QLatin1String(c.file))) << line.toStdString();
     }
-    ASSERT_NO_FATAL_FAILURE(expect_untouched(c, special));
+    ASSERT_NO_FATAL_FAILURE(expectUntouched(c, special));
 
     // A signal ends it promptly too, whatever it has to store.
     ASSERT_TRUE(app.launch()) << app.error().toStdString();
@@ -105,7 +105,7 @@ TEST_P(SpecialFileInPlace, NothingWaitsOnItAndEachFailureIsOneLine) {
     ASSERT_TRUE(ended.exited) << "still running a second after SIGTERM";
     EXPECT_FALSE(ended.crashed) << "killed by signal " << ended.code;
     EXPECT_EQ(ended.code, c.status);
-    ASSERT_NO_FATAL_FAILURE(expect_untouched(c, special));
+    ASSERT_NO_FATAL_FAILURE(expectUntouched(c, special));
 }
 
 INSTANTIATE_TEST_SUITE_P(

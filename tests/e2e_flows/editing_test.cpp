@@ -59,18 +59,18 @@ TEST(Notations, PointingAtTheHexFieldNeverTakesTheKeyboardFromAnotherProgram) {
     other.start(QStringLiteral("xmessage"), {QStringLiteral("-geometry"), QStringLiteral("+0+0"),
                                              QStringLiteral("other program")});
     ASSERT_TRUE(other.waitForStarted(5000));
-    QString other_window;
+    QString otherWindow;
     pollUntil(
         [&] {
             const ToolResult found =
                 session.xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
                                  QStringLiteral("--class"), QStringLiteral("xmessage")});
-            other_window = found.text().split(u'\n').first().trimmed();
-            return !other_window.isEmpty();
+            otherWindow = found.text().split(u'\n').first().trimmed();
+            return !otherWindow.isEmpty();
         },
         5000);
-    ASSERT_FALSE(other_window.isEmpty());
-    ASSERT_TRUE(session.activate(other_window.toUInt()));
+    ASSERT_FALSE(otherWindow.isEmpty());
+    ASSERT_TRUE(session.activate(otherWindow.toUInt()));
 
     ASSERT_TRUE(session.putSentinel());
     ASSERT_TRUE(desk.pointAt(Role::HexField));
@@ -81,8 +81,8 @@ TEST(Notations, PointingAtTheHexFieldNeverTakesTheKeyboardFromAnotherProgram) {
     ASSERT_TRUE(desk.sync());
     EXPECT_EQ(session.clipboard(), session.sentinel()) << "F1 reached huepick";
     const ToolResult active = session.xdotool({QStringLiteral("getactivewindow")});
-    EXPECT_EQ(active.text().trimmed(), other_window) << "the keyboard moved to huepick";
-    EXPECT_EQ(session.x().inputFocus(), other_window.toUInt());
+    EXPECT_EQ(active.text().trimmed(), otherWindow) << "the keyboard moved to huepick";
+    EXPECT_EQ(session.x().inputFocus(), otherWindow.toUInt());
 
     // The fields are as they were: the hex field shows the stored colour,
     // and the colour it names is unchanged.

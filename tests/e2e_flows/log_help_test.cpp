@@ -17,7 +17,7 @@ namespace {
 
 #define START(desk) ASSERT_TRUE((desk).open()) << (desk).error().toStdString()
 
-QByteArray record_for(const char* hex) {
+QByteArray recordFor(const char* hex) {
     return QByteArray("\"<FONT FACE=arial SIZE=3 COLOR=") + hex + "><B>" + hex +
            "</B>&nbsp;&nbsp;&nbsp;&nbsp;<FONT COLOR=#FFFFFF>\"\r\n\r\n";
 }
@@ -26,7 +26,7 @@ TEST(ColourLog, EachExportAppendsOneRecordOfTheShownColour) {
     Desk desk({}, {.ini = iniWithColour("FF8000")});
     START(desk);
     const QString log = desk.appDir() + QStringLiteral("/huepick.html");
-    const QByteArray orange = record_for("#FF8000");
+    const QByteArray orange = recordFor("#FF8000");
 
     ASSERT_TRUE(desk.click(Role::ExportButton));
     ASSERT_TRUE(pollUntil([&] { return readFile(log) == orange; }, 3000))
@@ -38,7 +38,7 @@ TEST(ColourLog, EachExportAppendsOneRecordOfTheShownColour) {
     ASSERT_TRUE(desk.typeInto(Role::HexField, QStringLiteral("#00FF00")));
     ASSERT_TRUE(desk.session().key(QStringLiteral("Return")));
     ASSERT_TRUE(desk.click(Role::ExportButton));
-    const QByteArray green = record_for("#00FF00");
+    const QByteArray green = recordFor("#00FF00");
     ASSERT_EQ(green.size(), 102);
     EXPECT_TRUE(pollUntil([&] { return readFile(log) == orange + orange + green; }, 3000))
         << readFile(log).value_or(QByteArray()).toStdString();
@@ -48,27 +48,28 @@ TEST(ColourLog, EachExportAppendsOneRecordOfTheShownColour) {
 class FakeOpener {
 public:
     FakeOpener() {
-        const QString script = folder_.file(QStringLiteral("xdg-open"));
+        const QString script = m_folder.file(QStringLiteral("xdg-open"));
         const QByteArray text =
             "#!/bin/sh\n"
             "line=\"$1\"; shift\n"
             "for a in \"$@\"; do line=\"$line\t$a\"; done\n"
             "printf '%s\\n' \"$line\" >> '" +
-            calls_path().toLocal8Bit() + "'\n";
-        ok_ = writeFile(script, text) &&
-              QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            callsPath().toLocal8Bit() + "'\n";
+        m_ok =
+            writeFile(script, text) &&
+            QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
-    bool ok() const { return ok_ && folder_.ok(); }
-    QString folder() const { return folder_.path(); }
-    QString calls_path() const { return folder_.file(QStringLiteral("calls")); }
+    bool ok() const { return m_ok && m_folder.ok(); }
+    QString folder() const { return m_folder.path(); }
+    QString callsPath() const { return m_folder.file(QStringLiteral("calls")); }
     QStringList calls() const {
-        return QString::fromLocal8Bit(readFile(calls_path()).value_or(QByteArray()))
+        return QString::fromLocal8Bit(readFile(callsPath()).value_or(QByteArray()))
             .split(u'\n', Qt::SkipEmptyParts);
     }
 
 private:
-    TempDir folder_{QStringLiteral("opener")};
-    bool ok_ = false;
+    TempDir m_folder{QStringLiteral("opener")};
+    bool m_ok = false;
 };
 
 // What the opener was given for a file: Qt hands on a file:// URL.

@@ -29,14 +29,14 @@ bool drag(Desk& desk, QPoint from, QPoint offset) {
 
 struct DragCase {
     const char* name;
-    bool window_manager;
+    bool windowManager;
     friend void PrintTo(const DragCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class Dragging : public ::testing::TestWithParam<DragCase> {};
 
 TEST_P(Dragging, BackgroundDragMovesByThePointerOffsetAndAFieldDragDoesNot) {
-    Desk desk({.windowManager = GetParam().window_manager}, {.ini = iniWithColour("FF8000")});
+    Desk desk({.windowManager = GetParam().windowManager}, {.ini = iniWithColour("FF8000")});
     START(desk);
     const std::optional<QRect> before = desk.geometry();
     ASSERT_TRUE(before.has_value());
@@ -56,18 +56,18 @@ TEST_P(Dragging, BackgroundDragMovesByThePointerOffsetAndAFieldDragDoesNot) {
     // Released: moving on without a button leaves the window where it is.
     const std::optional<QRect> dropped = desk.geometry();
     ASSERT_TRUE(dropped.has_value());
-    const auto moved_away = [&] { return desk.geometry() != dropped; };
+    const auto movedAway = [&] { return desk.geometry() != dropped; };
     ASSERT_TRUE(desk.pointAt(*desk.background() + QPoint(0, 3)));
     ASSERT_TRUE(desk.pointAt(*desk.background() + QPoint(3, 0)));
     // The copy shows that the program has handled the movements; the window
     // manager may still be placing the window a little later.
     EXPECT_EQ(desk.copyField(Role::GreenField, QStringLiteral("128")), QStringLiteral("128"));
-    EXPECT_FALSE(pollUntil(moved_away, 300)) << "the window still follows the pointer";
+    EXPECT_FALSE(pollUntil(movedAway, 300)) << "the window still follows the pointer";
 
     ASSERT_TRUE(drag(desk, centre(Role::RedField), offset));
     ASSERT_TRUE(desk.session().mouseUp(1));
     EXPECT_EQ(desk.copyField(Role::GreenField, QStringLiteral("128")), QStringLiteral("128"));
-    EXPECT_FALSE(pollUntil(moved_away, 300)) << "a drag that starts on a field moved the window";
+    EXPECT_FALSE(pollUntil(movedAway, 300)) << "a drag that starts on a field moved the window";
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, Dragging,
@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(Desktops, Dragging,
                          });
 
 // The ICCCM state the window manager gives the window, as xprop prints it.
-QString wm_state(Desk& desk) {
+QString wmState(Desk& desk) {
     return desk.session()
         .tool(QStringLiteral("xprop"),
               {QStringLiteral("-id"), QString::number(desk.window()), QStringLiteral("WM_STATE")})
@@ -97,7 +97,7 @@ TEST(HideToTray, RightClickHidesAndTheIconBringsTheWindowBackAsItWas) {
     ASSERT_TRUE(desk.waitViewable(false)) << "the right click did not hide the window";
     EXPECT_TRUE(desk.running());
     EXPECT_TRUE(desk.session().trayIcon().has_value()) << "the icon went with the window";
-    EXPECT_FALSE(wm_state(desk).contains(QLatin1String("Iconic")))
+    EXPECT_FALSE(wmState(desk).contains(QLatin1String("Iconic")))
         << "minimised, though the tray could bring the window back";
 
     ASSERT_TRUE(desk.session().clickAt(icon->center()));
@@ -116,7 +116,7 @@ TEST(HideWithoutTray, RightClickMinimisesAndTheWindowCanBeRestored) {
     ASSERT_TRUE(desk.click(*desk.background(), 3));
     ASSERT_TRUE(desk.waitViewable(false)) << "the right click did not take the window away";
     EXPECT_TRUE(desk.running());
-    EXPECT_TRUE(wm_state(desk).contains(QLatin1String("Iconic"))) << wm_state(desk).toStdString();
+    EXPECT_TRUE(wmState(desk).contains(QLatin1String("Iconic"))) << wmState(desk).toStdString();
 
     ASSERT_TRUE(desk.session().activate(desk.window()));
     ASSERT_TRUE(desk.waitViewable(true));
@@ -144,7 +144,7 @@ TEST(HideWithoutTray, ASlowRightClickLeavesNoButtonHeld) {
 struct CloseCase {
     const char* name;
     // Where the right button comes up, relative to the close button's centre.
-    QPoint release_offset;
+    QPoint releaseOffset;
     friend void PrintTo(const CloseCase& c, std::ostream* os) { *os << c.name; }
 };
 
@@ -160,8 +160,8 @@ TEST_P(CloseButton, RightButtonEndsTheProgramAndStoresTheColour) {
 
     ASSERT_TRUE(desk.pointAt(Role::CloseButton));
     ASSERT_TRUE(desk.session().mouseDown(3));
-    if (!GetParam().release_offset.isNull()) {
-        ASSERT_TRUE(desk.pointAt(centre(Role::CloseButton) + GetParam().release_offset));
+    if (!GetParam().releaseOffset.isNull()) {
+        ASSERT_TRUE(desk.pointAt(centre(Role::CloseButton) + GetParam().releaseOffset));
     }
     ASSERT_TRUE(desk.session().mouseUp(3));
 

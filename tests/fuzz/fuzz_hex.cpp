@@ -94,7 +94,7 @@ void checkEnter(QStringView text, const Rgb& start) {
     // or writes.
     static huepick::ColourModel model;
     static int changes = 0;
-    [[maybe_unused]] static const auto counting =
+    [[maybe_unused]] static const auto kCounting =
         QObject::connect(&model, &huepick::ColourModel::changed, [] { ++changes; });
     model.pick(qRgb(start[0], start[1], start[2]));
     model.editHex(text.toString());

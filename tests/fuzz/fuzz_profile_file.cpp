@@ -51,26 +51,26 @@ using Value = std::optional<QByteArray>;
 
 // One scratch folder per fuzzing process, on tmpfs when there is one: the
 // writer syncs each file it replaces.
-char scratchFolder[4096];
+char g_scratchFolder[4096];
 
 void removeScratchFolder() {
-    QDir(QString::fromLocal8Bit(scratchFolder)).removeRecursively();
+    QDir(QString::fromLocal8Bit(g_scratchFolder)).removeRecursively();
 }
 
 const QString& scratchFile() {
-    static const QString path = [] {
+    static const QString kPath = [] {
         QByteArray base = qgetenv("TMPDIR");
         if (base.isEmpty()) {
             base = QDir("/dev/shm").exists() ? "/dev/shm" : "/tmp";
         }
         const QByteArray pattern = base + "/huepick-fuzz-XXXXXX";
-        REQUIRE(pattern.size() < qsizetype{sizeof scratchFolder});
-        std::memcpy(scratchFolder, pattern.constData(), pattern.size() + 1);
-        REQUIRE(mkdtemp(scratchFolder) != nullptr);
+        REQUIRE(pattern.size() < qsizetype{sizeof g_scratchFolder});
+        std::memcpy(g_scratchFolder, pattern.constData(), pattern.size() + 1);
+        REQUIRE(mkdtemp(g_scratchFolder) != nullptr);
         std::atexit(removeScratchFolder);
-        return QString::fromLocal8Bit(scratchFolder) + QStringLiteral("/fuzz.ini");
+        return QString::fromLocal8Bit(g_scratchFolder) + QStringLiteral("/fuzz.ini");
     }();
-    return path;
+    return kPath;
 }
 
 bool blank(char c) {

@@ -46,34 +46,34 @@ TEST(LogRecord, MarkupCharactersAreWrittenAsEntities) {
 class ColourLogFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        path_ = dir_.filePath(u"huepick.html"_s);
+        ASSERT_TRUE(m_dir.isValid());
+        m_path = m_dir.filePath(u"huepick.html"_s);
     }
-    QTemporaryDir dir_;
-    QString path_;
-    QString why_;
+    QTemporaryDir m_dir;
+    QString m_path;
+    QString m_why;
 };
 
 TEST_F(ColourLogFile, EachExportAppendsOneRecord) {
-    EXPECT_TRUE(appendLogRecord(path_, u"#FF8000"_s, &why_)) << why_.toStdString();
-    EXPECT_TRUE(appendLogRecord(path_, u"#FF8000"_s, &why_)) << why_.toStdString();
-    EXPECT_EQ(bytesOf(path_), recordFor("#FF8000") + recordFor("#FF8000"));
-    EXPECT_TRUE(bytesOf(path_).startsWith('"'));
-    EXPECT_TRUE(appendLogRecord(path_, u"#00FF00"_s, &why_)) << why_.toStdString();
-    EXPECT_EQ(bytesOf(path_).size(), 2 * 102 + 102);
+    EXPECT_TRUE(appendLogRecord(m_path, u"#FF8000"_s, &m_why)) << m_why.toStdString();
+    EXPECT_TRUE(appendLogRecord(m_path, u"#FF8000"_s, &m_why)) << m_why.toStdString();
+    EXPECT_EQ(bytesOf(m_path), recordFor("#FF8000") + recordFor("#FF8000"));
+    EXPECT_TRUE(bytesOf(m_path).startsWith('"'));
+    EXPECT_TRUE(appendLogRecord(m_path, u"#00FF00"_s, &m_why)) << m_why.toStdString();
+    EXPECT_EQ(bytesOf(m_path).size(), 2 * 102 + 102);
 }
 
 TEST_F(ColourLogFile, AppendsAfterWhatIsThere) {
-    QFile f(path_);
+    QFile f(m_path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("<HTML>no line end");
     f.close();
-    EXPECT_TRUE(appendLogRecord(path_, u"#000000"_s, &why_)) << why_.toStdString();
-    EXPECT_EQ(bytesOf(path_), "<HTML>no line end" + recordFor("#000000"));
+    EXPECT_TRUE(appendLogRecord(m_path, u"#000000"_s, &m_why)) << m_why.toStdString();
+    EXPECT_EQ(bytesOf(m_path), "<HTML>no line end" + recordFor("#000000"));
 }
 
 TEST_F(ColourLogFile, FailureLeavesTheFolderAndTheLogAsTheyWere) {
-    const QString existing = dir_.filePath(u"old.html"_s);
+    const QString existing = m_dir.filePath(u"old.html"_s);
     {
         QFile f(existing);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -82,26 +82,26 @@ TEST_F(ColourLogFile, FailureLeavesTheFolderAndTheLogAsTheyWere) {
         QFile::setPermissions(existing, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     }
     {
-        ReadOnlyFolder readOnly(dir_.path());
+        ReadOnlyFolder readOnly(m_dir.path());
         if (!readOnly.effective()) {
             GTEST_SKIP() << "this file system lets us write into a read-only folder";
         }
         QString error;
-        EXPECT_FALSE(appendLogRecord(path_, u"#FF8000"_s, &error));
+        EXPECT_FALSE(appendLogRecord(m_path, u"#FF8000"_s, &error));
         EXPECT_FALSE(error.isEmpty());
         error.clear();
         EXPECT_FALSE(appendLogRecord(existing, u"#FF8000"_s, &error));
         EXPECT_FALSE(error.isEmpty());
     }
-    EXPECT_FALSE(QFile::exists(path_));
+    EXPECT_FALSE(QFile::exists(m_path));
     EXPECT_EQ(bytesOf(existing), recordFor("#010203"));
 }
 
 TEST_F(ColourLogFile, AFolderInPlaceOfTheLogIsRefused) {
-    ASSERT_TRUE(QDir(dir_.path()).mkdir(u"huepick.html"_s));
-    EXPECT_FALSE(appendLogRecord(path_, u"#FF8000"_s, &why_));
-    EXPECT_FALSE(why_.isEmpty());
-    EXPECT_TRUE(QDir(path_).isEmpty());
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(u"huepick.html"_s));
+    EXPECT_FALSE(appendLogRecord(m_path, u"#FF8000"_s, &m_why));
+    EXPECT_FALSE(m_why.isEmpty());
+    EXPECT_TRUE(QDir(m_path).isEmpty());
 }
 
 }  // namespace

@@ -20,99 +20,99 @@ class ColourModelTest : public ::testing::Test {
 protected:
     void SetUp() override {
         // Fractions are typed with the user's decimal separator; pin it.
-        oldLocale_ = QLocale();
+        m_oldLocale = QLocale();
         QLocale::setDefault(QLocale::c());
     }
-    void TearDown() override { QLocale::setDefault(oldLocale_); }
+    void TearDown() override { QLocale::setDefault(m_oldLocale); }
 
     // Runs one operation and returns how often it announced a change.
     template <class Operation>
     int changes(Operation operation) {
-        QSignalSpy spy(&model_, &ColourModel::changed);
+        QSignalSpy spy(&m_model, &ColourModel::changed);
         operation();
         return static_cast<int>(spy.count());
     }
 
     void expectShows(const Rgb& values, const Texts& texts, const QString& hex) {
-        EXPECT_EQ(model_.values(), values);
-        EXPECT_EQ(model_.texts(), texts);
-        EXPECT_EQ(model_.hexText(), hex);
+        EXPECT_EQ(m_model.values(), values);
+        EXPECT_EQ(m_model.texts(), texts);
+        EXPECT_EQ(m_model.hexText(), hex);
     }
 
-    ColourModel model_;
-    QLocale oldLocale_;
+    ColourModel m_model;
+    QLocale m_oldLocale;
 };
 
 TEST_F(ColourModelTest, StartsBlackWithRestoreValuesZero) {
     expectShows({0, 0, 0}, {"0", "0", "0"}, "#000000");
-    EXPECT_EQ(model_.colour(), QColor(0, 0, 0));
+    EXPECT_EQ(m_model.colour(), QColor(0, 0, 0));
     for (Channel c : kChannels) {
-        EXPECT_EQ(model_.restoreValue(c), 0);
+        EXPECT_EQ(m_model.restoreValue(c), 0);
     }
-    EXPECT_EQ(model_.captureMode(), CaptureMode::None);
+    EXPECT_EQ(m_model.captureMode(), CaptureMode::None);
 }
 
 // ---------------------------------------------------------------- channel fields
 
 TEST_F(ColourModelTest, TypedNumberRepaintsEveryFace) {
-    EXPECT_EQ(changes([&] { model_.editChannel(Green, "128"); }), 1);
+    EXPECT_EQ(changes([&] { m_model.editChannel(Green, "128"); }), 1);
     expectShows({0, 128, 0}, {"0", "128", "0"}, "#008000");
-    EXPECT_EQ(model_.colour(), QColor(0, 128, 0));
-    EXPECT_EQ(model_.channelColour(Green), QColor(0, 128, 0));
-    EXPECT_EQ(model_.channelColour(Red), QColor(0, 0, 0));
+    EXPECT_EQ(m_model.colour(), QColor(0, 128, 0));
+    EXPECT_EQ(m_model.channelColour(Green), QColor(0, 128, 0));
+    EXPECT_EQ(m_model.channelColour(Red), QColor(0, 0, 0));
     // The same text again changes nothing.
-    EXPECT_EQ(changes([&] { model_.editChannel(Green, "128"); }), 0);
+    EXPECT_EQ(changes([&] { m_model.editChannel(Green, "128"); }), 0);
 }
 
 TEST_F(ColourModelTest, NumbersOutsideTheRangeAreClampedInValueAndText) {
-    EXPECT_EQ(changes([&] { model_.editChannel(Red, "300"); }), 1);
+    EXPECT_EQ(changes([&] { m_model.editChannel(Red, "300"); }), 1);
     expectShows({255, 0, 0}, {"255", "0", "0"}, "#FF0000");
-    EXPECT_EQ(model_.channelColour(Red), QColor(255, 0, 0));
+    EXPECT_EQ(m_model.channelColour(Red), QColor(255, 0, 0));
 
-    model_.editChannel(Green, "12");
-    EXPECT_EQ(changes([&] { model_.editChannel(Green, "-12"); }), 1);
+    m_model.editChannel(Green, "12");
+    EXPECT_EQ(changes([&] { m_model.editChannel(Green, "-12"); }), 1);
     expectShows({255, 0, 0}, {"255", "0", "0"}, "#FF0000");
 }
 
 TEST_F(ColourModelTest, NonNumbersBringBackTheRestoreValue) {
-    model_.editChannel(Blue, "12");
-    EXPECT_EQ(changes([&] { model_.editChannel(Blue, "12a"); }), 1);
+    m_model.editChannel(Blue, "12");
+    EXPECT_EQ(changes([&] { m_model.editChannel(Blue, "12a"); }), 1);
     expectShows({0, 0, 0}, {"0", "0", "0"}, "#000000");
 
     // After a step to 200 the restore value is 200.
-    model_.editChannel(Blue, "199");
-    ASSERT_TRUE(model_.step(Blue, +1));
-    model_.editChannel(Blue, "7");
+    m_model.editChannel(Blue, "199");
+    ASSERT_TRUE(m_model.step(Blue, +1));
+    m_model.editChannel(Blue, "7");
     for (const char* garbage : {"", "abc", " ", "-"}) {
-        model_.editChannel(Blue, "7");
-        EXPECT_EQ(changes([&] { model_.editChannel(Blue, garbage); }), 1) << garbage;
+        m_model.editChannel(Blue, "7");
+        EXPECT_EQ(changes([&] { m_model.editChannel(Blue, garbage); }), 1) << garbage;
         expectShows({0, 0, 200}, {"0", "0", "200"}, "#0000C8");
-        EXPECT_EQ(model_.channelColour(Blue), QColor(0, 0, 200));
+        EXPECT_EQ(m_model.channelColour(Blue), QColor(0, 0, 200));
     }
 }
 
 TEST_F(ColourModelTest, FieldsKeepTheirTextWhileTheValueIsRounded) {
-    model_.editChannel(Red, "05");
+    m_model.editChannel(Red, "05");
     expectShows({5, 0, 0}, {"05", "0", "0"}, "#050000");
-    model_.editChannel(Green, "1.5");
+    m_model.editChannel(Green, "1.5");
     expectShows({5, 2, 0}, {"05", "1.5", "0"}, "#050200");
-    model_.editChannel(Green, "2.5");
+    m_model.editChannel(Green, "2.5");
     expectShows({5, 2, 0}, {"05", "2.5", "0"}, "#050200");
     // The RGB notations copy the texts as shown.
-    EXPECT_EQ(model_.notation(9), u".forecolor = RGB(05,2.5,0)");
+    EXPECT_EQ(m_model.notation(9), u".forecolor = RGB(05,2.5,0)");
 }
 
 TEST_F(ColourModelTest, FractionsUseTheUsersDecimalSeparator) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    model_.editChannel(Red, "1,5");
-    EXPECT_EQ(model_.value(Red), 2);
-    model_.editChannel(Red, "1.5");
-    EXPECT_EQ(model_.value(Red), 0) << "not a number here: the restore value";
+    m_model.editChannel(Red, "1,5");
+    EXPECT_EQ(m_model.value(Red), 2);
+    m_model.editChannel(Red, "1.5");
+    EXPECT_EQ(m_model.value(Red), 0) << "not a number here: the restore value";
 }
 
 TEST_F(ColourModelTest, NumberBeyondSixteenBitsChangesOnlyTheText) {
-    model_.editChannel(Red, "42");
-    EXPECT_EQ(changes([&] { model_.editChannel(Red, "99999"); }), 1);
+    m_model.editChannel(Red, "42");
+    EXPECT_EQ(changes([&] { m_model.editChannel(Red, "99999"); }), 1);
     expectShows({42, 0, 0}, {"99999", "0", "0"}, "#2A0000");
 }
 
@@ -123,96 +123,96 @@ TEST_F(ColourModelTest, NumberBeyondSixteenBitsChangesOnlyTheText) {
 // ends where it began and nothing is announced, so the field keeps showing the
 // empty text or "300" while the model holds "0" or "255".
 TEST_F(ColourModelTest, ACorrectedFieldIsRedrawnEvenWhenTheColourStays) {
-    EXPECT_EQ(changes([&] { model_.editChannel(Red, ""); }), 1);
-    EXPECT_EQ(model_.text(Red), u"0");
-    model_.editChannel(Green, "255");
-    EXPECT_EQ(changes([&] { model_.editChannel(Green, "300"); }), 1);
-    EXPECT_EQ(changes([&] { model_.editChannel(Blue, "-5"); }), 1);
+    EXPECT_EQ(changes([&] { m_model.editChannel(Red, ""); }), 1);
+    EXPECT_EQ(m_model.text(Red), u"0");
+    m_model.editChannel(Green, "255");
+    EXPECT_EQ(changes([&] { m_model.editChannel(Green, "300"); }), 1);
+    EXPECT_EQ(changes([&] { m_model.editChannel(Blue, "-5"); }), 1);
 }
 
 // ---------------------------------------------------------------- step buttons
 
 TEST_F(ColourModelTest, StepsStopAtTheLimitsAndSetTheRestoreValue) {
-    model_.editChannel(Red, "250");
+    m_model.editChannel(Red, "250");
     for (int expected = 251; expected <= 255; ++expected) {
-        EXPECT_EQ(changes([&] { EXPECT_TRUE(model_.step(Red, +1)); }), 1);
-        EXPECT_EQ(model_.value(Red), expected);
-        EXPECT_EQ(model_.text(Red), QString::number(expected));
-        EXPECT_EQ(model_.restoreValue(Red), expected);
-        EXPECT_EQ(model_.hexText(), hexOf({expected, 0, 0}));
+        EXPECT_EQ(changes([&] { EXPECT_TRUE(m_model.step(Red, +1)); }), 1);
+        EXPECT_EQ(m_model.value(Red), expected);
+        EXPECT_EQ(m_model.text(Red), QString::number(expected));
+        EXPECT_EQ(m_model.restoreValue(Red), expected);
+        EXPECT_EQ(m_model.hexText(), hexOf({expected, 0, 0}));
     }
-    EXPECT_EQ(changes([&] { EXPECT_FALSE(model_.step(Red, +1)); }), 0);
+    EXPECT_EQ(changes([&] { EXPECT_FALSE(m_model.step(Red, +1)); }), 0);
     expectShows({255, 0, 0}, {"255", "0", "0"}, "#FF0000");
 
-    EXPECT_EQ(changes([&] { EXPECT_FALSE(model_.step(Green, -1)); }), 0);
+    EXPECT_EQ(changes([&] { EXPECT_FALSE(m_model.step(Green, -1)); }), 0);
     expectShows({255, 0, 0}, {"255", "0", "0"}, "#FF0000");
-    EXPECT_EQ(model_.restoreValue(Green), 0);
+    EXPECT_EQ(m_model.restoreValue(Green), 0);
 }
 
 TEST_F(ColourModelTest, AStepAtTheLimitStillSetsTheRestoreValue) {
-    model_.editChannel(Red, "300");  // typed: the restore value stays 0
-    ASSERT_EQ(model_.restoreValue(Red), 0);
-    EXPECT_EQ(changes([&] { EXPECT_FALSE(model_.step(Red, +1)); }), 1);
-    EXPECT_EQ(model_.restoreValue(Red), 255);
-    model_.editChannel(Red, "x");
-    EXPECT_EQ(model_.value(Red), 255);
+    m_model.editChannel(Red, "300");  // typed: the restore value stays 0
+    ASSERT_EQ(m_model.restoreValue(Red), 0);
+    EXPECT_EQ(changes([&] { EXPECT_FALSE(m_model.step(Red, +1)); }), 1);
+    EXPECT_EQ(m_model.restoreValue(Red), 255);
+    m_model.editChannel(Red, "x");
+    EXPECT_EQ(m_model.value(Red), 255);
 }
 
 TEST_F(ColourModelTest, AStepRewritesATypedText) {
-    model_.editChannel(Green, "05");
-    model_.step(Green, -1);
+    m_model.editChannel(Green, "05");
+    m_model.step(Green, -1);
     expectShows({0, 4, 0}, {"0", "4", "0"}, "#000400");
 }
 
 // ---------------------------------------------------------------- hex field
 
 TEST_F(ColourModelTest, EnterAppliesASevenCharacterText) {
-    model_.editHex("#00FF00");
-    EXPECT_EQ(changes([&] { model_.applyHex(); }), 1);
+    m_model.editHex("#00FF00");
+    EXPECT_EQ(changes([&] { m_model.applyHex(); }), 1);
     expectShows({0, 255, 0}, {"0", "255", "0"}, "#00FF00");
 
     // The first character is not looked at.
-    model_.editChannel(Green, "0");
-    model_.editHex("X00FF00");
-    model_.applyHex();
+    m_model.editChannel(Green, "0");
+    m_model.editHex("X00FF00");
+    m_model.applyHex();
     expectShows({0, 255, 0}, {"0", "255", "0"}, "#00FF00");
 
     // Unknown characters count as 0.
-    model_.editHex("#GZ8x0F");
-    model_.applyHex();
+    m_model.editHex("#GZ8x0F");
+    m_model.applyHex();
     expectShows({0, 128, 15}, {"0", "128", "15"}, "#00800F");
 }
 
 TEST_F(ColourModelTest, LowerCaseDigitsAreDigits) {
-    model_.pick(qRgb(1, 2, 3));
-    model_.editHex("#ff8000");
-    model_.applyHex();
+    m_model.pick(qRgb(1, 2, 3));
+    m_model.editHex("#ff8000");
+    m_model.applyHex();
     expectShows({255, 128, 0}, {"255", "128", "0"}, "#FF8000");
 }
 
 TEST_F(ColourModelTest, OtherLengthsChangeNothing) {
-    model_.pick(qRgb(255, 128, 0));
+    m_model.pick(qRgb(255, 128, 0));
     for (const char* wrong : {"", "#", "#FF80", "#FF800", "#0000000", "000000"}) {
-        model_.editHex(wrong);
-        EXPECT_EQ(changes([&] { model_.applyHex(); }), 0) << wrong;
+        m_model.editHex(wrong);
+        EXPECT_EQ(changes([&] { m_model.applyHex(); }), 0) << wrong;
         expectShows({255, 128, 0}, {"255", "128", "0"}, wrong);
     }
 }
 
 TEST_F(ColourModelTest, TheSameColourTypedAgainKeepsTheTypedText) {
-    model_.pick(qRgb(255, 128, 0));
-    EXPECT_EQ(changes([&] { model_.editHex("?FF8000"); }), 1);
-    EXPECT_EQ(changes([&] { model_.applyHex(); }), 0);
+    m_model.pick(qRgb(255, 128, 0));
+    EXPECT_EQ(changes([&] { m_model.editHex("?FF8000"); }), 1);
+    EXPECT_EQ(changes([&] { m_model.applyHex(); }), 0);
     expectShows({255, 128, 0}, {"255", "128", "0"}, "?FF8000");
-    EXPECT_EQ(model_.notation(1), u"color = ?FF8000");
+    EXPECT_EQ(m_model.notation(1), u"color = ?FF8000");
 }
 
 TEST_F(ColourModelTest, TypingInTheHexFieldChangesOnlyItsText) {
-    model_.pick(qRgb(255, 128, 0));
-    EXPECT_EQ(changes([&] { model_.editHex("#12"); }), 1);
+    m_model.pick(qRgb(255, 128, 0));
+    EXPECT_EQ(changes([&] { m_model.editHex("#12"); }), 1);
     expectShows({255, 128, 0}, {"255", "128", "0"}, "#12");
-    EXPECT_EQ(model_.notation(1), u"color = #12");
-    EXPECT_EQ(changes([&] { model_.editHex("#12"); }), 0);
+    EXPECT_EQ(m_model.notation(1), u"color = #12");
+    EXPECT_EQ(changes([&] { m_model.editHex("#12"); }), 0);
 }
 
 // ---------------------------------------------------------------- start, pick, store
@@ -239,8 +239,8 @@ TEST_F(ColourModelTest, StoredTextIsShownAsStored) {
         }
     }
     // Unchanged, a stored text is stored again as it was.
-    model_.setStoredText("ff8000");
-    EXPECT_EQ(model_.storedText(), u"ff8000");
+    m_model.setStoredText("ff8000");
+    EXPECT_EQ(m_model.storedText(), u"ff8000");
 }
 
 TEST_F(ColourModelTest, StoredTextIsTheHexTextAfterItsFirstCharacter) {
@@ -252,34 +252,34 @@ TEST_F(ColourModelTest, StoredTextIsTheHexTextAfterItsFirstCharacter) {
         {"?ff80zz", "ff80zz"},
     };
     for (const auto& c : cases) {
-        model_.editHex(c.hex);
-        EXPECT_EQ(model_.storedText(), QString::fromLatin1(c.stored)) << c.hex;
+        m_model.editHex(c.hex);
+        EXPECT_EQ(m_model.storedText(), QString::fromLatin1(c.stored)) << c.hex;
     }
-    model_.setStoredText("ABCDEFGH");
-    EXPECT_EQ(model_.storedText(), u"ABCDEF") << "at most six characters";
+    m_model.setStoredText("ABCDEFGH");
+    EXPECT_EQ(m_model.storedText(), u"ABCDEF") << "at most six characters";
 }
 
 TEST_F(ColourModelTest, APickedPixelBecomesTheColour) {
-    model_.editChannel(Red, "199");
-    model_.step(Red, +1);
-    model_.editChannel(Green, "1.5");
-    EXPECT_EQ(changes([&] { model_.pick(qRgba(10, 11, 12, 34)); }), 1);
+    m_model.editChannel(Red, "199");
+    m_model.step(Red, +1);
+    m_model.editChannel(Green, "1.5");
+    EXPECT_EQ(changes([&] { m_model.pick(qRgba(10, 11, 12, 34)); }), 1);
     expectShows({10, 11, 12}, {"10", "11", "12"}, "#0A0B0C");
-    EXPECT_EQ(model_.colour(), QColor(10, 11, 12));
-    EXPECT_EQ(model_.restoreValue(Red), 200);
-    EXPECT_EQ(model_.restoreValue(Green), 0);
+    EXPECT_EQ(m_model.colour(), QColor(10, 11, 12));
+    EXPECT_EQ(m_model.restoreValue(Red), 200);
+    EXPECT_EQ(m_model.restoreValue(Green), 0);
     // The hex text is rewritten even when the colour stays.
-    model_.editHex("?0A0B0C");
-    EXPECT_EQ(changes([&] { model_.pick(qRgb(10, 11, 12)); }), 1);
-    EXPECT_EQ(model_.hexText(), u"#0A0B0C");
-    EXPECT_EQ(changes([&] { model_.pick(qRgb(10, 11, 12)); }), 0);
+    m_model.editHex("?0A0B0C");
+    EXPECT_EQ(changes([&] { m_model.pick(qRgb(10, 11, 12)); }), 1);
+    EXPECT_EQ(m_model.hexText(), u"#0A0B0C");
+    EXPECT_EQ(changes([&] { m_model.pick(qRgb(10, 11, 12)); }), 0);
 }
 
 TEST_F(ColourModelTest, CaptureModeIsAnnouncedWhenItChanges) {
-    EXPECT_EQ(changes([&] { model_.setCaptureMode(CaptureMode::Magnify); }), 1);
-    EXPECT_EQ(model_.captureMode(), CaptureMode::Magnify);
-    EXPECT_EQ(changes([&] { model_.setCaptureMode(CaptureMode::Magnify); }), 0);
-    EXPECT_EQ(changes([&] { model_.setCaptureMode(CaptureMode::None); }), 1);
+    EXPECT_EQ(changes([&] { m_model.setCaptureMode(CaptureMode::Magnify); }), 1);
+    EXPECT_EQ(m_model.captureMode(), CaptureMode::Magnify);
+    EXPECT_EQ(changes([&] { m_model.setCaptureMode(CaptureMode::Magnify); }), 0);
+    EXPECT_EQ(changes([&] { m_model.setCaptureMode(CaptureMode::None); }), 1);
     expectShows({0, 0, 0}, {"0", "0", "0"}, "#000000");
 }
 

@@ -153,8 +153,8 @@ TEST(ScreenMapping, FractionalRatiosLeaveDevicePixelsThatNoLogicalPointReaches) 
         for (int logical = 0; logical < 100; ++logical) {
             reached.insert(m.toDevice({logical, 0}).x());
         }
-        const int device_span = m.toDevice({100, 0}).x();
-        EXPECT_LT(static_cast<int>(reached.size()), device_span) << ratio;
+        const int deviceSpan = m.toDevice({100, 0}).x();
+        EXPECT_LT(static_cast<int>(reached.size()), deviceSpan) << ratio;
     }
 }
 
@@ -202,13 +202,13 @@ TEST(ScreenMapping, CoveringRectanglesLeaveNoDevicePixelOut) {
 
 // Two monitors of 1280 x 1024 device pixels side by side at `ratio`, as Qt
 // describes them: each keeps its top-left, its size shrinks.
-std::vector<ScreenInfo> side_by_side(double ratio) {
+std::vector<ScreenInfo> sideBySide(double ratio) {
     const QSize logical(qRound(1280 / ratio), qRound(1024 / ratio));
     return {{QRect(QPoint(0, 0), logical), ratio}, {QRect(QPoint(1280, 0), logical), ratio}};
 }
 
 TEST(CoveringWindow, QtAssignsTheScreenHoldingTheCentreElseTheLastOneOverlapped) {
-    const std::vector<ScreenInfo> screens = side_by_side(1.5);  // 853 x 683 each
+    const std::vector<ScreenInfo> screens = sideBySide(1.5);  // 853 x 683 each
     EXPECT_EQ(screenForGeometry(screens, 0, QRect(0, 0, 100, 100)), 0);
     EXPECT_EQ(screenForGeometry(screens, 0, QRect(1300, 0, 100, 100)), 1);
     // The centre falls in the gap Qt's logical layout has between the two.
@@ -220,7 +220,7 @@ TEST(CoveringWindow, QtAssignsTheScreenHoldingTheCentreElseTheLastOneOverlapped)
 TEST(CoveringWindow, MapsThroughTheScreenQtWillUseAndCoversEveryDevicePixel) {
     const QRect desktop(0, 0, 2560, 1024);
     for (double ratio : {1.0, 1.25, 1.5, 2.0}) {
-        const std::vector<ScreenInfo> screens = side_by_side(ratio);
+        const std::vector<ScreenInfo> screens = sideBySide(ratio);
         for (int current : {0, 1}) {
             int chosen = -1;
             const QRect logical = coveringWindowGeometry(screens, current, desktop, &chosen);
@@ -235,7 +235,7 @@ TEST(CoveringWindow, MapsThroughTheScreenQtWillUseAndCoversEveryDevicePixel) {
     // At 1.5 the left monitor's mapping would put the window's centre in the
     // gap and Qt would use the right one: x = 1280 + (0 - 1280) * 1.5 = -640.
     int chosen = -1;
-    const QRect logical = coveringWindowGeometry(side_by_side(1.5), 0, desktop, &chosen);
+    const QRect logical = coveringWindowGeometry(sideBySide(1.5), 0, desktop, &chosen);
     EXPECT_EQ(chosen, 1);
     EXPECT_EQ(logical, QRect(426, 0, 1708, 683));
 

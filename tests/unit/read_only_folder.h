@@ -14,24 +14,24 @@
 
 class ReadOnlyFolder {
 public:
-    explicit ReadOnlyFolder(const QString& folder) : folder_(folder) {
-        header_.version = _LINUX_CAPABILITY_VERSION_3;
-        header_.pid = 0;
-        if (syscall(SYS_capget, &header_, saved_) == 0) {
-            __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
+    explicit ReadOnlyFolder(const QString& folder) : m_folder(folder) {
+        m_header.version = _LINUX_CAPABILITY_VERSION_3;
+        m_header.pid = 0;
+        if (syscall(SYS_capget, &m_header, m_saved) == 0) {
+            __user_cap_data_struct lowered[2] = {m_saved[0], m_saved[1]};
             lowered[0].effective &=
                 ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
-            lowered_ = syscall(SYS_capset, &header_, lowered) == 0;
+            m_lowered = syscall(SYS_capset, &m_header, lowered) == 0;
         }
-        QFile::setPermissions(folder_, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                           QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+        QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                            QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
     }
 
     ~ReadOnlyFolder() {
-        if (lowered_) {
-            syscall(SYS_capset, &header_, saved_);
+        if (m_lowered) {
+            syscall(SYS_capset, &m_header, m_saved);
         }
-        QFile::setPermissions(folder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     ReadOnlyFolder(const ReadOnlyFolder&) = delete;
@@ -40,7 +40,7 @@ public:
     // False where the file system still lets us create files in the folder
     // (for example a root that cannot give up its override).
     bool effective() const {
-        QFile probe(folder_ + QStringLiteral("/.write-probe"));
+        QFile probe(m_folder + QStringLiteral("/.write-probe"));
         if (probe.open(QIODevice::WriteOnly)) {
             probe.close();
             probe.remove();
@@ -50,8 +50,8 @@ public:
     }
 
 private:
-    QString folder_;
-    __user_cap_header_struct header_{};
-    __user_cap_data_struct saved_[2]{};
-    bool lowered_ = false;
+    QString m_folder;
+    __user_cap_header_struct m_header{};
+    __user_cap_data_struct m_saved[2]{};
+    bool m_lowered = false;
 };

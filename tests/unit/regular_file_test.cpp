@@ -27,10 +27,10 @@ using Status = FileRead::Status;
 
 class RegularFileTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
 
     QString put(const QString& name, const QByteArray& bytes) {
-        const QString path = dir_.filePath(name);
+        const QString path = m_dir.filePath(name);
         QFile f(path);
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         EXPECT_EQ(f.write(bytes), bytes.size());
@@ -38,7 +38,7 @@ protected:
     }
 
     QString fifo() {
-        const QString path = dir_.filePath(u"fifo"_s);
+        const QString path = m_dir.filePath(u"fifo"_s);
         EXPECT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         return path;
     }
@@ -61,8 +61,8 @@ protected:
         return result.get();
     }
 
-    QTemporaryDir dir_;
-    QString why_;
+    QTemporaryDir m_dir;
+    QString m_why;
 };
 
 TEST_F(RegularFileTest, ReadsAWholeFileUpToTheLimit) {
@@ -82,32 +82,32 @@ TEST_F(RegularFileTest, ReadsAWholeFileUpToTheLimit) {
 }
 
 TEST_F(RegularFileTest, AMissingFileIsNoError) {
-    const FileRead read = readRegularFile(dir_.filePath(u"missing"_s), 100);
+    const FileRead read = readRegularFile(m_dir.filePath(u"missing"_s), 100);
     EXPECT_EQ(read.status, Status::Missing);
     EXPECT_TRUE(read.bytes.isEmpty());
 }
 
 TEST_F(RegularFileTest, FollowsASymlinkToARegularFile) {
     const QString target = put(u"target"_s, "[settings]\nlastcolor=FF8000\n");
-    const QString link = dir_.filePath(u"link"_s);
+    const QString link = m_dir.filePath(u"link"_s);
     ASSERT_TRUE(QFile::link(target, link));
     const FileRead read = readRegularFile(link, 100);
     EXPECT_EQ(read.status, Status::Ok);
     EXPECT_EQ(read.bytes, "[settings]\nlastcolor=FF8000\n");
 
     // A replacement goes to the target; the link stays a link.
-    ASSERT_TRUE(replaceFile(link, "new", &why_)) << why_.toStdString();
+    ASSERT_TRUE(replaceFile(link, "new", &m_why)) << m_why.toStdString();
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(readRegularFile(target, 100).bytes, "new");
 }
 
 TEST_F(RegularFileTest, AFolderIsRefused) {
-    const FileRead read = readRegularFile(dir_.path(), 1 << 20);
+    const FileRead read = readRegularFile(m_dir.path(), 1 << 20);
     EXPECT_EQ(read.status, Status::Refused);
     EXPECT_FALSE(read.why.isEmpty());
-    EXPECT_FALSE(replaceFile(dir_.path(), "x", &why_));
-    EXPECT_FALSE(why_.isEmpty());
-    EXPECT_TRUE(QFileInfo(dir_.path()).isDir());
+    EXPECT_FALSE(replaceFile(m_dir.path(), "x", &m_why));
+    EXPECT_FALSE(m_why.isEmpty());
+    EXPECT_TRUE(QFileInfo(m_dir.path()).isDir());
 }
 
 TEST_F(RegularFileTest, AFifoIsRefusedWithoutWaitingForAWriter) {
@@ -129,9 +129,9 @@ TEST_F(RegularFileTest, AFifoIsNeitherAppendedToNorReplaced) {
 }
 
 TEST_F(RegularFileTest, AppendCreatesAndExtends) {
-    const QString path = dir_.filePath(u"log"_s);
-    ASSERT_TRUE(appendToFile(path, "one ", &why_)) << why_.toStdString();
-    ASSERT_TRUE(appendToFile(path, "two", &why_)) << why_.toStdString();
+    const QString path = m_dir.filePath(u"log"_s);
+    ASSERT_TRUE(appendToFile(path, "one ", &m_why)) << m_why.toStdString();
+    ASSERT_TRUE(appendToFile(path, "two", &m_why)) << m_why.toStdString();
     EXPECT_EQ(readRegularFile(path, 100).bytes, "one two");
 }
 

@@ -31,46 +31,46 @@ using Write = SettingsFile::Write;
 class SettingsFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        path_ = dir_.filePath(u"huepick.ini"_s);
+        ASSERT_TRUE(m_dir.isValid());
+        m_path = m_dir.filePath(u"huepick.ini"_s);
     }
 
     void writeFile(const QByteArray& bytes) {
-        QFile f(path_);
+        QFile f(m_path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         ASSERT_EQ(f.write(bytes), bytes.size());
     }
 
     QByteArray fileBytes() const {
-        QFile f(path_);
+        QFile f(m_path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
     // What a new run of the program reads.
     std::optional<QString> readFresh(const QString& section, const QString& key) const {
-        SettingsFile fresh(path_);
+        SettingsFile fresh(m_path);
         EXPECT_TRUE(fresh.load());
         return fresh.read(section, key);
     }
 
-    QTemporaryDir dir_;
-    QString path_;
-    QString why_;
+    QTemporaryDir m_dir;
+    QString m_path;
+    QString m_why;
 };
 
 TEST_F(SettingsFileTest, AMissingFileReadsNothingAndTheFirstWriteCreatesIt) {
-    SettingsFile settings(path_);
-    ASSERT_TRUE(settings.load(&why_)) << why_.toStdString();
+    SettingsFile settings(m_path);
+    ASSERT_TRUE(settings.load(&m_why)) << m_why.toStdString();
     EXPECT_EQ(settings.read(u"settings", u"lastcolor"), std::nullopt);
-    EXPECT_FALSE(QFile::exists(path_));
-    EXPECT_EQ(settings.write(u"settings", u"lastcolor", u"FF8000"_s, &why_), Write::Written)
-        << why_.toStdString();
+    EXPECT_FALSE(QFile::exists(m_path));
+    EXPECT_EQ(settings.write(u"settings", u"lastcolor", u"FF8000"_s, &m_why), Write::Written)
+        << m_why.toStdString();
     EXPECT_EQ(fileBytes(), QByteArray("[settings]\nlastcolor=FF8000\n"));
 }
 
 TEST_F(SettingsFileTest, ReadTrimsAndWriteReplacesTheSameLine) {
     writeFile("[SETTINGS]\nLastColor=  FF8000  \n");
-    SettingsFile settings(path_);
+    SettingsFile settings(m_path);
     ASSERT_TRUE(settings.load());
     EXPECT_EQ(settings.read(u"settings", u"lastcolor"), u"FF8000"_s);
     EXPECT_EQ(settings.read(u"Settings", u"LASTCOLOR"), u"FF8000"_s);
@@ -83,14 +83,14 @@ TEST_F(SettingsFileTest, ReadTrimsAndWriteReplacesTheSameLine) {
 }
 
 TEST_F(SettingsFileTest, BlankNamesAndValuesWriteNothing) {
-    SettingsFile missing(path_);
+    SettingsFile missing(m_path);
     ASSERT_TRUE(missing.load());
     EXPECT_EQ(missing.write(u"settings", u"lastcolor", QString()), Write::Blank);
-    EXPECT_FALSE(QFile::exists(path_));
+    EXPECT_FALSE(QFile::exists(m_path));
 
     const QByteArray before = "[settings]\nlastcolor=FF8000\n";
     writeFile(before);
-    SettingsFile settings(path_);
+    SettingsFile settings(m_path);
     ASSERT_TRUE(settings.load());
     EXPECT_EQ(settings.write(u"settings", u"lastcolor", QString()), Write::Blank);
     EXPECT_EQ(settings.write(u"settings", u"lastcolor", u" \t "_s), Write::Blank);
@@ -104,13 +104,13 @@ TEST_F(SettingsFileTest, TheSameValueLeavesTheFileAlone) {
     const QByteArray before = "; mine\n[settings]\nlastcolor = FF8000 \n";
     writeFile(before);
     struct stat old {};
-    ASSERT_EQ(::stat(QFile::encodeName(path_).constData(), &old), 0);
-    SettingsFile settings(path_);
+    ASSERT_EQ(::stat(QFile::encodeName(m_path).constData(), &old), 0);
+    SettingsFile settings(m_path);
     ASSERT_TRUE(settings.load());
     EXPECT_EQ(settings.write(u"settings", u"lastcolor", u"FF8000"_s), Write::Unchanged);
     EXPECT_EQ(settings.write(u"Settings", u"LastColor", u" FF8000\t"_s), Write::Unchanged);
     struct stat now {};
-    ASSERT_EQ(::stat(QFile::encodeName(path_).constData(), &now), 0);
+    ASSERT_EQ(::stat(QFile::encodeName(m_path).constData(), &now), 0);
     EXPECT_EQ(now.st_ino, old.st_ino) << "the file was replaced";
     EXPECT_EQ(now.st_mtim.tv_sec, old.st_mtim.tv_sec);
     EXPECT_EQ(now.st_mtim.tv_nsec, old.st_mtim.tv_nsec);
@@ -119,7 +119,7 @@ TEST_F(SettingsFileTest, TheSameValueLeavesTheFileAlone) {
 
 TEST_F(SettingsFileTest, ChangesMadeByOthersSinceTheStartStay) {
     writeFile("[settings]\nlastcolor=000000\n");
-    SettingsFile settings(path_);
+    SettingsFile settings(m_path);
     ASSERT_TRUE(settings.load());
     writeFile("[settings]\nlastcolor=000000\n[theirs]\nkey=1\n");
     EXPECT_EQ(settings.write(u"settings", u"lastcolor", u"FF8000"_s), Write::Written);
@@ -128,33 +128,33 @@ TEST_F(SettingsFileTest, ChangesMadeByOthersSinceTheStartStay) {
 }
 
 TEST_F(SettingsFileTest, AFolderInPlaceOfTheFileIsRefusedAndNeverWritten) {
-    ASSERT_TRUE(QDir(dir_.path()).mkdir(u"huepick.ini"_s));
-    SettingsFile settings(path_);
-    EXPECT_FALSE(settings.load(&why_));
-    EXPECT_FALSE(why_.isEmpty());
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(u"huepick.ini"_s));
+    SettingsFile settings(m_path);
+    EXPECT_FALSE(settings.load(&m_why));
+    EXPECT_FALSE(m_why.isEmpty());
     EXPECT_EQ(settings.read(u"settings", u"lastcolor"), std::nullopt);
-    why_.clear();
-    EXPECT_EQ(settings.write(u"settings", u"lastcolor", u"FF8000"_s, &why_), Write::Failed);
-    EXPECT_FALSE(why_.isEmpty());
-    EXPECT_TRUE(QFileInfo(path_).isDir());
-    EXPECT_TRUE(QDir(path_).isEmpty());
+    m_why.clear();
+    EXPECT_EQ(settings.write(u"settings", u"lastcolor", u"FF8000"_s, &m_why), Write::Failed);
+    EXPECT_FALSE(m_why.isEmpty());
+    EXPECT_TRUE(QFileInfo(m_path).isDir());
+    EXPECT_TRUE(QDir(m_path).isEmpty());
 }
 
 TEST_F(SettingsFileTest, AFailedWriteLeavesTheOldFileWhole) {
     const QByteArray before = "[settings]\nlastcolor=FF8000\n";
     writeFile(before);
-    SettingsFile settings(path_);
+    SettingsFile settings(m_path);
     ASSERT_TRUE(settings.load());
     {
-        ReadOnlyFolder readOnly(dir_.path());
+        ReadOnlyFolder readOnly(m_dir.path());
         if (!readOnly.effective()) {
             GTEST_SKIP() << "this file system lets us write into a read-only folder";
         }
-        EXPECT_EQ(settings.write(u"settings", u"lastcolor", u"00FF00"_s, &why_), Write::Failed);
-        EXPECT_FALSE(why_.isEmpty());
+        EXPECT_EQ(settings.write(u"settings", u"lastcolor", u"00FF00"_s, &m_why), Write::Failed);
+        EXPECT_FALSE(m_why.isEmpty());
     }
     EXPECT_EQ(fileBytes(), before);
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList{u"huepick.ini"_s});
 }
 
@@ -169,7 +169,7 @@ TEST_F(SettingsFileTest, ANulInsideAStoredValueEndsIt) {
 // back whole, and writing it again leaves the file alone.
 TEST_F(SettingsFileTest, AValueStartingWithAByteOrderMarkReadsBackAsWritten) {
     const QString value = u"\uFEFFFF8000"_s;
-    SettingsFile settings(path_);
+    SettingsFile settings(m_path);
     ASSERT_TRUE(settings.load());
     EXPECT_EQ(settings.write(u"settings", u"lastcolor", value), Write::Written);
     EXPECT_EQ(settings.read(u"settings", u"lastcolor"), value);
@@ -181,7 +181,7 @@ TEST_F(SettingsFileTest, FilesOverTheLimitAreRefusedQuicklyAndNeverWritten) {
     // A value just under the limit still comes back whole.
     const QByteArray big(SettingsFile::kSizeLimit - 64, 'A');
     writeFile("[settings]\nlastcolor=" + big + "\n");
-    SettingsFile near(path_);
+    SettingsFile near(m_path);
     EXPECT_TRUE(near.load());
     EXPECT_EQ(near.read(u"settings", u"lastcolor"), QString::fromLatin1(big));
 
@@ -189,12 +189,12 @@ TEST_F(SettingsFileTest, FilesOverTheLimitAreRefusedQuicklyAndNeverWritten) {
     writeFile(huge);
     QElapsedTimer clock;
     clock.start();
-    SettingsFile settings(path_);
-    EXPECT_FALSE(settings.load(&why_));
+    SettingsFile settings(m_path);
+    EXPECT_FALSE(settings.load(&m_why));
     const qint64 loadMs = clock.elapsed();
     std::cout << "refusing a 50 MB file took " << loadMs << " ms\n";
     EXPECT_LT(loadMs, 500 * HUEPICK_TIME_SCALE);
-    EXPECT_FALSE(why_.isEmpty());
+    EXPECT_FALSE(m_why.isEmpty());
     EXPECT_EQ(settings.read(u"settings", u"lastcolor"), std::nullopt);
     EXPECT_EQ(settings.write(u"settings", u"lastcolor", u"00FF00"_s), Write::Failed);
     EXPECT_EQ(fileBytes(), huge);

@@ -18,17 +18,17 @@ namespace {
 class StorageLocationsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(home_.isValid());
-        oldHome_ = qgetenv("HOME");
-        qputenv("HOME", home_.path().toLocal8Bit());
+        ASSERT_TRUE(m_home.isValid());
+        m_oldHome = qgetenv("HOME");
+        qputenv("HOME", m_home.path().toLocal8Bit());
         qunsetenv("XDG_CONFIG_HOME");
         qunsetenv("XDG_DATA_HOME");
         QCoreApplication::setApplicationName(QStringLiteral("huepick"));
     }
-    void TearDown() override { qputenv("HOME", oldHome_); }
+    void TearDown() override { qputenv("HOME", m_oldHome); }
 
-    QTemporaryDir home_;
-    QByteArray oldHome_;
+    QTemporaryDir m_home;
+    QByteArray m_oldHome;
 };
 
 TEST_F(StorageLocationsTest, WritableFolderKeepsEverythingBesideTheProgram) {
@@ -41,11 +41,11 @@ TEST_F(StorageLocationsTest, WritableFolderKeepsEverythingBesideTheProgram) {
 
 TEST_F(StorageLocationsTest, SystemFolderUsesTheUsersFoldersEvenForRoot) {
     const StorageLocations places = StorageLocations::decide(QStringLiteral("/usr/bin"));
-    EXPECT_EQ(places.settingsFile, home_.path() + "/.config/huepick/huepick.ini");
-    EXPECT_EQ(places.logFile, home_.path() + "/.local/share/huepick/huepick.html");
+    EXPECT_EQ(places.settingsFile, m_home.path() + "/.config/huepick/huepick.ini");
+    EXPECT_EQ(places.logFile, m_home.path() + "/.local/share/huepick/huepick.html");
     // The folders exist, so the first write can create the files.
-    EXPECT_TRUE(QDir(home_.path() + "/.config/huepick").exists());
-    EXPECT_TRUE(QDir(home_.path() + "/.local/share/huepick").exists());
+    EXPECT_TRUE(QDir(m_home.path() + "/.config/huepick").exists());
+    EXPECT_TRUE(QDir(m_home.path() + "/.local/share/huepick").exists());
 }
 
 TEST_F(StorageLocationsTest, ReadOnlyFolderUsesTheUsersFolders) {
@@ -55,8 +55,8 @@ TEST_F(StorageLocationsTest, ReadOnlyFolderUsesTheUsersFolders) {
         GTEST_SKIP() << "cannot make a folder read-only here";
     }
     const StorageLocations places = StorageLocations::decide(app.path());
-    EXPECT_EQ(places.settingsFile, home_.path() + "/.config/huepick/huepick.ini");
-    EXPECT_EQ(places.logFile, home_.path() + "/.local/share/huepick/huepick.html");
+    EXPECT_EQ(places.settingsFile, m_home.path() + "/.config/huepick/huepick.ini");
+    EXPECT_EQ(places.logFile, m_home.path() + "/.local/share/huepick/huepick.html");
 }
 
 TEST_F(StorageLocationsTest, HelpPageFallsBackToTheInstalledShareFolder) {

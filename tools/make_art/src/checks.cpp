@@ -14,11 +14,11 @@ namespace art {
 
 namespace {
 
-int problems = 0;
+int g_problems = 0;
 
 void fail(const QString& what) {
     std::fprintf(stderr, "check: %s\n", qPrintable(what));
-    ++problems;
+    ++g_problems;
 }
 
 QRgb rgb(QRgb c) {
@@ -305,7 +305,7 @@ void checkIcons(const QString& dir) {
 }  // namespace
 
 int checkAssets(const QString& dir) {
-    problems = 0;
+    g_problems = 0;
     QImage skin[3];
     checkSkin(dir, skin);
     checkCrops(dir, skin);
@@ -319,7 +319,7 @@ int checkAssets(const QString& dir) {
     }
     checkLens(dir);
     checkIcons(dir);
-    return problems;
+    return g_problems;
 }
 
 }  // namespace art

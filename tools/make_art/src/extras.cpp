@@ -214,7 +214,7 @@ QImage cursorImage(const std::function<Px(double, double)>& at) {
 QImage renderEyedropperCursor() {
     // Drawn by hand: at this size a formula gives mush. Tip at (0,0), nozzle,
     // white glass tube, collar, rubber bulb at the lower right.
-    static const char* const rows[16] = {
+    static const char* const kRows[16] = {
         "X...............",  //
         ".X..............",  //
         ".XXX............",  //
@@ -233,7 +233,7 @@ QImage renderEyedropperCursor() {
         "................",  //
     };
     QImage img = cursorImage([](double x, double y) {
-        const char c = rows[static_cast<int>(y)][static_cast<int>(x)];
+        const char c = kRows[static_cast<int>(y)][static_cast<int>(x)];
         return c == 'X' ? Black : (c == 'o' ? White : Clear);
     });
     img.setPixel(0, 0, qRgba(0, 0, 0, 255));  // the hot spot is the tip

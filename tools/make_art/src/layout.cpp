@@ -54,7 +54,7 @@ QColor glyphLight() {
 const std::vector<Button>& buttons() {
     // Faces stay out of the neighbouring pictures where two rectangles overlap,
     // so either picture can be drawn on top without cutting the other's face.
-    static const std::vector<Button> list = {
+    static const std::vector<Button> kList = {
         {Role::RedUp, {138, 74.5}, 10, Glyph::Up, redTint()},
         {Role::RedDown, {126, 104}, 10, Glyph::Down, redTint()},
         {Role::GreenUp, {146, 135.5}, 10, Glyph::Up, greenTint()},
@@ -68,21 +68,21 @@ const std::vector<Button>& buttons() {
         {Role::HelpButton, {227, 240}, 13, Glyph::Help, glyphLight()},
         {Role::LogButton, {258, 81}, 12, Glyph::Log, glyphLight()},
     };
-    return list;
+    return kList;
 }
 
 const std::vector<Frame>& frames() {
-    static const std::vector<Frame> list = {
+    static const std::vector<Frame> kList = {
         {Role::RedFrame, Role::RedField, "R", redTint()},
         {Role::GreenFrame, Role::GreenField, "G", greenTint()},
         {Role::BlueFrame, Role::BlueField, "B", blueTint()},
         {Role::HexFrame, Role::HexField, "", orangeTint()},
     };
-    return list;
+    return kList;
 }
 
 const std::vector<Swatch>& swatches() {
-    static const std::vector<Swatch> list = {
+    static const std::vector<Swatch> kList = {
         // Red: a broad dab with a dent on top, as if pressed out of a tube.
         {Role::RedSwatch,
          {72, 65},
@@ -145,7 +145,7 @@ const std::vector<Swatch>& swatches() {
           {14, 51}},
          {}},
     };
-    return list;
+    return kList;
 }
 
 std::vector<QRect> controlRects() {
@@ -173,13 +173,13 @@ QPainterPath smoothClosed(const std::vector<QPointF>& pts) {
 }
 
 QPainterPath paletteOutline() {
-    static const std::vector<QPointF> pts = {
+    static const std::vector<QPointF> kPts = {
         {17, 24},   {46, 7},    {120, 6},   {196, 11},  {268, 7},   {334, 8},
         {370, 19},  {386, 54},  {385, 112}, {371, 157}, {354, 192}, {333, 220},
         {320, 244}, {302, 266}, {266, 280}, {200, 286}, {130, 288}, {64, 286},
         {26, 277},  {10, 238},  {15, 190},  {25, 143},  {14, 98},   {10, 52},
     };
-    return smoothClosed(pts);
+    return smoothClosed(kPts);
 }
 
 QPainterPath thumbHole() {

@@ -13,7 +13,7 @@
 
 namespace {
 
-int written = 0;
+int g_written = 0;
 
 bool save(const QImage& img, const QString& dir, const QString& rel) {
     const QString path = dir + QLatin1Char('/') + rel;
@@ -22,7 +22,7 @@ bool save(const QImage& img, const QString& dir, const QString& rel) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return false;
     }
-    ++written;
+    ++g_written;
     return true;
 }
 
@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
 
     if (!writeAll(out))
         return 1;
-    std::printf("wrote %d pictures to %s\n", written, qPrintable(out));
+    std::printf("wrote %d pictures to %s\n", g_written, qPrintable(out));
 
     if (!preview.isEmpty()) {
         const QImage one = art::renderPreview(out, 1);

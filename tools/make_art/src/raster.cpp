@@ -133,11 +133,12 @@ void addToRgb(QImage& img, int x, int y, float amount) {
 void applyLighting(QImage& img, const Field& height, const Field& weight, double s,
                    const Lighting& l) {
     const double ll = std::sqrt(l.lx * l.lx + l.ly * l.ly + l.lz * l.lz);
-    const double Lx = l.lx / ll, Ly = l.ly / ll, Lz = l.lz / ll;
+    const double lightX = l.lx / ll, lightY = l.ly / ll, lightZ = l.lz / ll;
     // Half vector for a viewer straight above.
-    const double hl = std::sqrt(Lx * Lx + Ly * Ly + (Lz + 1.0) * (Lz + 1.0));
-    const double Hx = Lx / hl, Hy = Ly / hl, Hz = (Lz + 1.0) / hl;
-    const double flatShine = std::pow(Hz, l.shininess);
+    const double hl =
+        std::sqrt(lightX * lightX + lightY * lightY + (lightZ + 1.0) * (lightZ + 1.0));
+    const double halfX = lightX / hl, halfY = lightY / hl, halfZ = (lightZ + 1.0) / hl;
+    const double flatShine = std::pow(halfZ, l.shininess);
 
     for (int y = 0; y < img.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
@@ -150,9 +151,10 @@ void applyLighting(QImage& img, const Field& height, const Field& weight, double
             const double gy = (height.clamped(x, y + 1) - height.clamped(x, y - 1)) * 0.5 * s;
             const double nl = std::sqrt(gx * gx + gy * gy + 1.0);
             const double nx = -gx / nl, ny = -gy / nl, nz = 1.0 / nl;
-            const double diff = (nx * Lx + ny * Ly + nz * Lz) - Lz;
+            const double diff = (nx * lightX + ny * lightY + nz * lightZ) - lightZ;
             const double shine = std::max(
-                0.0, std::pow(std::max(0.0, nx * Hx + ny * Hy + nz * Hz), l.shininess) - flatShine);
+                0.0, std::pow(std::max(0.0, nx * halfX + ny * halfY + nz * halfZ), l.shininess) -
+                         flatShine);
 
             const QRgb c = line[x];
             auto lit = [&](int v) {

@@ -136,7 +136,7 @@ void drawPlateDetails(QPainter& p, const Frame& f) {
 }  // namespace
 
 const std::vector<bool>& insideMask() {
-    static const std::vector<bool> mask = [] {
+    static const std::vector<bool> kMask = [] {
         const Field cov = pathCoverage(deviceSize(1), 1.0, paletteShape());
         std::vector<bool> m(static_cast<size_t>(kWinW * kWinH));
         for (int y = 0; y < kWinH; ++y) {
@@ -146,7 +146,7 @@ const std::vector<bool>& insideMask() {
         }
         return m;
     }();
-    return mask;
+    return kMask;
 }
 
 void applyKey(QImage& img, int s) {
