@@ -26,7 +26,7 @@ void roundTrip(xcb_connection_t* c) {
 
 }  // namespace
 
-QRgb Backdrop::cell_colour(QPoint cell) {
+QRgb Backdrop::cellColour(QPoint cell) {
     return qRgb(40 + cell.x() * 3, 40 + cell.y() * 5, (cell.x() * 7 + cell.y() * 11) & 0xFF) &
            0xFFFFFFu;
 }
@@ -68,7 +68,7 @@ Backdrop::Backdrop(const QString& display) {
     m_window = w;
     for (int y = 0; y * kCell < m_size.height(); ++y) {
         for (int x = 0; x * kCell < m_size.width(); ++x) {
-            fill(cell_rect({x, y}), cell_colour({x, y}));
+            fill(cellRect({x, y}), cellColour({x, y}));
         }
     }
     tick(0);

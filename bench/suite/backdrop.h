@@ -38,8 +38,8 @@ public:
     static bool isCellColour(QRgb colour) { return qRed(colour) >= 40; }
     // A cell's colour, distinct for every cell of a 3840 x 2160 screen; as
     // the screen has it, without alpha.
-    static QRgb cell_colour(QPoint cell);
-    static QRect cell_rect(QPoint cell) { return {cell * kCell, QSize(kCell, kCell)}; }
+    static QRgb cellColour(QPoint cell);
+    static QRect cellRect(QPoint cell) { return {cell * kCell, QSize(kCell, kCell)}; }
     int columns() const { return m_size.width() / kCell; }
     int rows() const { return m_size.height() / kCell; }
 

@@ -125,13 +125,13 @@ QPoint CaptureBench::nextTarget() {
     const int cells = m_backdrop.columns() * m_backdrop.rows();
     for (int tries = 0; tries < cells; ++tries) {
         const int n = m_nextCell++ % cells;
-        const QRect r = Backdrop::cell_rect({n % m_backdrop.columns(), n / m_backdrop.columns()});
+        const QRect r = Backdrop::cellRect({n % m_backdrop.columns(), n / m_backdrop.columns()});
         if (!r.intersects(m_main.adjusted(-8, -8, 8, 8)) &&
             !r.intersects(m_backdrop.ticker().adjusted(-8, -8, 8, 8))) {
             return r.center();
         }
     }
-    return Backdrop::cell_rect({0, 0}).center();
+    return Backdrop::cellRect({0, 0}).center();
 }
 
 bool CaptureBench::pick(Pick& p, QString* why) {
@@ -168,7 +168,7 @@ XWindow CaptureBench::openPicking(Pick& p, QString* why) {
     XWindow picking = 0;
     p.viewable = timeUntil(released, [&] {
         m_backdrop.tick(static_cast<int>(shownAt.size()));
-        shownAt.push_back(ms_since(released));
+        shownAt.push_back(msSince(released));
         if (picking == 0) {
             const std::vector<XWindow> made = m_backdrop.createdWindows();
             candidates.insert(candidates.end(), made.begin(), made.end());
@@ -211,7 +211,7 @@ XWindow CaptureBench::openPicking(Pick& p, QString* why) {
 bool CaptureBench::pickColour(XWindow picking, Pick& p, QString* why) {
     e2e::XConnection& x = m_session.x();
     const QPoint target = nextTarget();
-    const QRgb wanted = Backdrop::cell_colour(target / Backdrop::kCell);
+    const QRgb wanted = Backdrop::cellColour(target / Backdrop::kCell);
     x.fakeMotion(target);
     x.roundTrip();
     x.ping(picking, 3000);

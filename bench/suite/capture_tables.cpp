@@ -66,13 +66,13 @@ void printCapture(const std::vector<CaptureResults>& results) {
         capture.add(QStringLiteral("painted ") + sizeName(r.size), painted, floor,
                     difference(painted, floor));
         if (r.paintedUnseen > 0) {
-            capture.add_note(QStringLiteral("%1: %2 picks copied the screen too close to "
-                                            "mapping to tell when it was copied and painted")
-                                 .arg(sizeName(r.size))
-                                 .arg(r.paintedUnseen));
+            capture.addNote(QStringLiteral("%1: %2 picks copied the screen too close to "
+                                           "mapping to tell when it was copied and painted")
+                                .arg(sizeName(r.size))
+                                .arg(r.paintedUnseen));
         }
     }
-    capture.add_note(
+    capture.addNote(
         QStringLiteral("screen copied: when the copy was taken, from the ticker "
                        "square it froze; painted: the picking window shows it"));
     capture.print();
@@ -95,7 +95,7 @@ void printCapture(const std::vector<CaptureResults>& results) {
         memory.addRow(memoryRow(QStringLiteral("huepick ") + sizeName(r.size), r.huepickRss));
         memory.addRow(memoryRow(QStringLiteral("grab probe ") + sizeName(r.size), r.probeRss));
     }
-    memory.add_note(
+    memory.addNote(
         QStringLiteral("the goal: huepick's memory returns to within 3 MiB of "
                        "its start-up level"));
     memory.print();

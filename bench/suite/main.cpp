@@ -28,7 +28,7 @@ QString bareWindowBinary() {
 QString grabProbeBinary() {
     return QStringLiteral(BENCH_GRAB_PROBE_BIN);
 }
-QString portal_probe_binary() {
+QString portalProbeBinary() {
     return QStringLiteral(BENCH_PORTAL_PROBE_BIN);
 }
 
@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
         bench::printCapture(results);
     }
     if (options->wayland) {
-        complete = bench::run_wayland(*options) && complete;
+        complete = bench::runWayland(*options) && complete;
     }
     std::printf("\nwhole run: %.0f s, load average now %s\n",
                 static_cast<double>(total.elapsed()) / 1000.0, qPrintable(bench::loadAverage()));

@@ -23,6 +23,6 @@ struct Options {
 // The floors, built beside the benchmark.
 QString bareWindowBinary();
 QString grabProbeBinary();
-QString portal_probe_binary();
+QString portalProbeBinary();
 
 }  // namespace bench

@@ -41,6 +41,6 @@ std::optional<CaptureResults> runCapture(const Options& options, QSize size);
 void printCapture(const std::vector<CaptureResults>& results);
 
 // Picks on a headless Wayland desktop beside the portal's own screenshot.
-bool run_wayland(const Options& options);
+bool runWayland(const Options& options);
 
 }  // namespace bench

@@ -120,7 +120,7 @@ std::optional<Launch> launchBare(e2e::XSession& session, int settleMs, QString* 
     }
     const auto l = watch(
         session, bare.processId(), kBareTitle, QPoint(200, 150), kBareColour,
-        [&] { return ms_since(sinceExec); }, settleMs, why);
+        [&] { return msSince(sinceExec); }, settleMs, why);
     e2e::stopProcess(bare);
     return l;
 }
@@ -177,7 +177,7 @@ bool runStartup(const Options& options, QSize size) {
     table.add(QStringLiteral("RSS %1 ms after painted").arg(options.settleMs),
               summarise(huepick.rss), summarise(bare.rss), ratio(huepick.rss, bare.rss),
               QStringLiteral("MiB"));
-    table.add_note(QStringLiteral("ratio: median of the paired runs' huepick/bare ratios"));
+    table.addNote(QStringLiteral("ratio: median of the paired runs' huepick/bare ratios"));
     table.print();
     return true;
 }

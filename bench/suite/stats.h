@@ -36,7 +36,7 @@ public:
     // difference of the medians, or the median ratio of paired runs.
     void add(const QString& name, const Summary& mine, const std::optional<Summary>& floor,
              const QString& comparison, const QString& unit = QStringLiteral("ms"));
-    void add_note(const QString& note) { m_notes << note; }
+    void addNote(const QString& note) { m_notes << note; }
     void print() const;
 
 private:

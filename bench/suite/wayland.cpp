@@ -33,7 +33,7 @@ constexpr QSize kOutput{1920, 1080};
 constexpr QRgb kStartColour = 0x102030;
 constexpr int kWarmUp = 2;
 
-QPointF centre_of(Role role) {
+QPointF centreOf(Role role) {
     return QRectF(huepick::layout::windowRect(role)).center();
 }
 
@@ -52,24 +52,24 @@ QElapsedTimer started() {
 
 class WaylandBench {
 public:
-    bool set_up(QString* why);
+    bool setUp(QString* why);
     bool pick(Pick& p, QString* why);
     // The portal's round trip and the reading of its image, in ms.
     std::optional<std::pair<double, double>> portal(QString* why);
 
 private:
     std::optional<QRgb> pixel(QPointF logical) const;
-    QPoint next_target();
+    QPoint nextTarget();
 
-    QTemporaryDir folder_{QDir::tempPath() + QStringLiteral("/huepick-bench-XXXXXX")};
-    std::unique_ptr<WaylandSession> session_;
-    std::unique_ptr<HuepickInSession> app_;
-    std::unique_ptr<SwayEvents> events_;
-    std::unique_ptr<SessionProgram> probe_;
-    int next_cell_ = 0;
+    QTemporaryDir m_folder{QDir::tempPath() + QStringLiteral("/huepick-bench-XXXXXX")};
+    std::unique_ptr<WaylandSession> m_session;
+    std::unique_ptr<HuepickInSession> m_app;
+    std::unique_ptr<SwayEvents> m_events;
+    std::unique_ptr<SessionProgram> m_probe;
+    int m_nextCell = 0;
 };
 
-bool WaylandBench::set_up(QString* why) {
+bool WaylandBench::setUp(QString* why) {
     if (!WaylandSession::swayInstalled()) {
         *why = QStringLiteral("sway is not installed");
         return false;
@@ -79,14 +79,14 @@ bool WaylandBench::set_up(QString* why) {
     for (int y = 0; y < cells.height(); ++y) {
         for (int x = 0; x < cells.width(); ++x) {
             cells.setPixel(x, y,
-                           0xFF000000u | Backdrop::cell_colour(QPoint(x, y) / Backdrop::kCell));
+                           0xFF000000u | Backdrop::cellColour(QPoint(x, y) / Backdrop::kCell));
         }
     }
-    const QString file = folder_.filePath(QStringLiteral("cells.png"));
-    if (!folder_.isValid() || !cells.save(file) ||
-        !QFile::setPermissions(folder_.path(), QFile::ReadOwner | QFile::WriteOwner |
-                                                   QFile::ExeOwner | QFile::ReadOther |
-                                                   QFile::ExeOther) ||
+    const QString file = m_folder.filePath(QStringLiteral("cells.png"));
+    if (!m_folder.isValid() || !cells.save(file) ||
+        !QFile::setPermissions(m_folder.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                    QFile::ExeOwner | QFile::ReadOther |
+                                                    QFile::ExeOther) ||
         !QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther)) {
         *why = QStringLiteral("cannot write the background image");
         return false;
@@ -94,72 +94,72 @@ bool WaylandBench::set_up(QString* why) {
     e2e::wayland::SessionOptions options;
     options.outputSize = kOutput;
     options.backgroundImage = file;
-    session_ = std::make_unique<WaylandSession>(options);
-    if (!session_->ok()) {
-        *why = session_->error();
+    m_session = std::make_unique<WaylandSession>(options);
+    if (!m_session->ok()) {
+        *why = m_session->error();
         return false;
     }
-    events_ =
-        std::make_unique<SwayEvents>(session_->environment().value(QStringLiteral("SWAYSOCK")));
-    if (!events_->ok()) {
-        *why = events_->error();
+    m_events =
+        std::make_unique<SwayEvents>(m_session->environment().value(QStringLiteral("SWAYSOCK")));
+    if (!m_events->ok()) {
+        *why = m_events->error();
         return false;
     }
-    app_ = std::make_unique<HuepickInSession>(*session_, e2e::wayland::iniWithColour("102030"));
-    if (!app_->start()) {
-        *why = app_->error();
+    m_app = std::make_unique<HuepickInSession>(*m_session, e2e::wayland::iniWithColour("102030"));
+    if (!m_app->start()) {
+        *why = m_app->error();
         return false;
     }
-    const std::optional<QRgb> shown = pixel(app_->at(centre_of(Role::ColourSwatch)));
+    const std::optional<QRgb> shown = pixel(m_app->at(centreOf(Role::ColourSwatch)));
     if (shown != kStartColour) {
         *why = QStringLiteral("the colour swatch shows %1, not the colour of huepick.ini")
                    .arg(shown.value_or(0), 6, 16, QChar(u'0'));
         return false;
     }
     QString failed;
-    probe_ = session_->run(portal_probe_binary(), {}, &failed);
-    if (!probe_ || !probe_->waitLine(QStringLiteral("ready"), 10000)) {
+    m_probe = m_session->run(portalProbeBinary(), {}, &failed);
+    if (!m_probe || !m_probe->waitLine(QStringLiteral("ready"), 10000)) {
         *why = QStringLiteral("the portal probe did not start: ") +
-               (probe_ ? probe_->stderrText() : failed);
+               (m_probe ? m_probe->stderrText() : failed);
         return false;
     }
     return true;
 }
 
 std::optional<QRgb> WaylandBench::pixel(QPointF logical) const {
-    const std::optional<QColor> c = session_->pixel(logical.toPoint());
+    const std::optional<QColor> c = m_session->pixel(logical.toPoint());
     return c ? std::optional<QRgb>(c->rgb() & 0xFFFFFFu) : std::nullopt;
 }
 
-QPoint WaylandBench::next_target() {
+QPoint WaylandBench::nextTarget() {
     const int columns = kOutput.width() / Backdrop::kCell;
     const int cells = columns * (kOutput.height() / Backdrop::kCell);
-    const QRect main = app_->window().adjusted(-8, -8, 8, 8);
+    const QRect main = m_app->window().adjusted(-8, -8, 8, 8);
     for (int tries = 0; tries < cells; ++tries) {
-        const int n = next_cell_++ % cells;
-        const QRect r = Backdrop::cell_rect({n % columns, n / columns});
+        const int n = m_nextCell++ % cells;
+        const QRect r = Backdrop::cellRect({n % columns, n / columns});
         if (!r.intersects(main)) {
             return r.center();
         }
     }
-    return Backdrop::cell_rect({0, 0}).center();
+    return Backdrop::cellRect({0, 0}).center();
 }
 
 bool WaylandBench::pick(Pick& p, QString* why) {
-    const qint64 pid = app_->program().pid();
-    if (!session_->move(app_->at(centre_of(Role::SampleButton))) ||
-        !session_->press(Qt::LeftButton)) {
+    const qint64 pid = m_app->program().pid();
+    if (!m_session->move(m_app->at(centreOf(Role::SampleButton))) ||
+        !m_session->press(Qt::LeftButton)) {
         *why = QStringLiteral("the virtual pointer does not answer");
         return false;
     }
     // Long enough for the program to take the press and show it.
     QThread::msleep(50);
-    events_->drain();
+    m_events->drain();
     QElapsedTimer released;
     released.start();
-    session_->release(Qt::LeftButton);
+    m_session->release(Qt::LeftButton);
     std::optional<WindowEvent> mapped;
-    while (const std::optional<WindowEvent> e = events_->next(5000)) {
+    while (const std::optional<WindowEvent> e = m_events->next(5000)) {
         if (e->change == QLatin1String("new") && e->pid == pid) {
             mapped = e;
             break;
@@ -169,37 +169,37 @@ bool WaylandBench::pick(Pick& p, QString* why) {
         *why = QStringLiteral("sway mapped no picking window within 5 s");
         return false;
     }
-    p.mapped = ms_since(released);
+    p.mapped = msSince(released);
 
-    const QPoint target = next_target();
-    const QRgb wanted = Backdrop::cell_colour(target / Backdrop::kCell);
+    const QPoint target = nextTarget();
+    const QRgb wanted = Backdrop::cellColour(target / Backdrop::kCell);
     // A picking window too new for sway to show takes no click yet.
-    if (!app_->waitPickingWindows(1) || !session_->move(target)) {
+    if (!m_app->waitPickingWindows(1) || !m_session->move(target)) {
         *why = QStringLiteral("the picking window did not come up");
         return false;
     }
     QThread::msleep(20);
     QElapsedTimer clicked;
     clicked.start();
-    session_->click(target);
+    m_session->click(target);
     bool closed = false;
     while (!closed) {
-        const std::optional<WindowEvent> e = events_->next(5000);
+        const std::optional<WindowEvent> e = m_events->next(5000);
         if (!e) {
             *why = QStringLiteral("the picking window did not close after the click");
             return false;
         }
         closed = e->change == QLatin1String("close") && e->id == mapped->id;
     }
-    p.closed = ms_since(clicked);
+    p.closed = msSince(clicked);
     // grim copies a frame at some moment of its run: the colour was there
     // by the end of the first look that saw it.
     while (clicked.elapsed() < 5000) {
         const QElapsedTimer look = started();
-        const bool shown = pixel(app_->at(centre_of(Role::ColourSwatch))) == wanted;
-        p.look = ms_since(look);
+        const bool shown = pixel(m_app->at(centreOf(Role::ColourSwatch))) == wanted;
+        p.look = msSince(look);
         if (shown) {
-            p.colour = ms_since(clicked);
+            p.colour = msSince(clicked);
             return true;
         }
     }
@@ -211,8 +211,8 @@ bool WaylandBench::pick(Pick& p, QString* why) {
 }
 
 std::optional<std::pair<double, double>> WaylandBench::portal(QString* why) {
-    ::kill(static_cast<pid_t>(probe_->pid()), SIGUSR1);
-    const std::optional<QString> line = probe_->waitLine(QString(), 10000);
+    ::kill(static_cast<pid_t>(m_probe->pid()), SIGUSR1);
+    const std::optional<QString> line = m_probe->waitLine(QString(), 10000);
     if (!line || !line->startsWith(QLatin1String("shot "))) {
         *why = QStringLiteral("portal probe: ") + line.value_or(QStringLiteral("no answer"));
         return std::nullopt;
@@ -222,14 +222,14 @@ std::optional<std::pair<double, double>> WaylandBench::portal(QString* why) {
 
 }  // namespace
 
-bool run_wayland(const Options& options) {
+bool runWayland(const Options& options) {
     WaylandBench bench;
     QString why;
-    if (!bench.set_up(&why)) {
+    if (!bench.setUp(&why)) {
         std::fprintf(stderr, "bench: Wayland: %s\n", qPrintable(why));
         return false;
     }
-    std::vector<double> round_trip, read, mapped, closed, colour, look;
+    std::vector<double> roundTrip, read, mapped, closed, colour, look;
     for (int i = 0; i < kWarmUp + options.runs; ++i) {
         Pick p;
         std::optional<std::pair<double, double>> shot;
@@ -252,7 +252,7 @@ bool run_wayland(const Options& options) {
             return false;
         }
         if (i >= kWarmUp) {
-            round_trip.push_back(shot->first);
+            roundTrip.push_back(shot->first);
             read.push_back(shot->first + shot->second);
             mapped.push_back(p.mapped);
             closed.push_back(p.closed);
@@ -262,26 +262,26 @@ bool run_wayland(const Options& options) {
         progress(QStringLiteral("Wayland picks"), i + 1, kWarmUp + options.runs);
     }
 
-    const Summary floor = summarise(round_trip);
-    const Summary with_read = summarise(read);
-    const Summary mapped_s = summarise(mapped);
+    const Summary floor = summarise(roundTrip);
+    const Summary withRead = summarise(read);
+    const Summary mappedSummary = summarise(mapped);
     Table table(QStringLiteral("Picking on headless sway %1x%2, scale 1, real portal "
                                "(floor: the portal's own screenshot)")
                     .arg(kOutput.width())
                     .arg(kOutput.height()));
     table.add(QStringLiteral("portal screenshot round trip"), floor, std::nullopt,
               QStringLiteral("-"));
-    table.add(QStringLiteral("portal screenshot + reading the PNG"), with_read, std::nullopt,
+    table.add(QStringLiteral("portal screenshot + reading the PNG"), withRead, std::nullopt,
               QStringLiteral("-"));
-    table.add(QStringLiteral("release -> picking window mapped"), mapped_s, floor,
-              difference(mapped_s, floor));
+    table.add(QStringLiteral("release -> picking window mapped"), mappedSummary, floor,
+              difference(mappedSummary, floor));
     table.add(QStringLiteral("click -> picking window closed"), summarise(closed), std::nullopt,
               QStringLiteral("-"));
     table.add(QStringLiteral("click -> colour seen in the swatch"), summarise(colour), std::nullopt,
               QStringLiteral("-"));
-    table.add_note(QStringLiteral("mapped, closed: sway's window events; colour: the end of the "
-                                  "first grim read that saw it after the close (one read: %1)")
-                       .arg(number(median(look), QStringLiteral("ms"))));
+    table.addNote(QStringLiteral("mapped, closed: sway's window events; colour: the end of the "
+                                 "first grim read that saw it after the close (one read: %1)")
+                      .arg(number(median(look), QStringLiteral("ms"))));
     table.print();
     return true;
 }

@@ -23,7 +23,7 @@ inline std::optional<QRgb> pixelAt(e2e::XConnection& x, QPoint at) {
     return image.isNull() ? std::nullopt : std::optional<QRgb>(image.pixel(0, 0) & 0xFFFFFFu);
 }
 
-inline double ms_since(const QElapsedTimer& clock) {
+inline double msSince(const QElapsedTimer& clock) {
     return static_cast<double>(clock.nsecsElapsed()) / 1e6;
 }
 
@@ -34,7 +34,7 @@ double timeUntil(const QElapsedTimer& clock, Done done, int timeoutMs = 5000) {
     waited.start();
     while (waited.elapsed() < timeoutMs) {
         if (done()) {
-            return ms_since(clock);
+            return msSince(clock);
         }
         QThread::usleep(kPollMicroseconds);
     }

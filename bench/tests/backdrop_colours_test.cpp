@@ -15,7 +15,7 @@ TEST(BackdropColours, EveryCellOfA4kScreenHasItsOwnColour) {
     std::set<QRgb> seen;
     for (int y = 0; y * Backdrop::kCell < 2160; ++y) {
         for (int x = 0; x * Backdrop::kCell < 3840; ++x) {
-            const QRgb c = Backdrop::cell_colour({x, y});
+            const QRgb c = Backdrop::cellColour({x, y});
             EXPECT_TRUE(seen.insert(c).second) << "cell " << x << "," << y;
             EXPECT_EQ(c & 0xFF000000u, 0u) << "the screen has no alpha";
             EXPECT_TRUE(Backdrop::isCellColour(c));

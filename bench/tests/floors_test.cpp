@@ -40,8 +40,8 @@ TEST(OnXvfb, TheBackdropShowsItsCellsAndTickerAndSeesNewWindows) {
     ASSERT_TRUE(backdrop.ok());
     EXPECT_EQ(backdrop.size(), QSize(800, 600));
     for (QPoint cell : {QPoint(0, 0), QPoint(5, 3), QPoint(11, 8)}) {
-        EXPECT_EQ(pixelAt(session.x(), Backdrop::cell_rect(cell).center()),
-                  Backdrop::cell_colour(cell));
+        EXPECT_EQ(pixelAt(session.x(), Backdrop::cellRect(cell).center()),
+                  Backdrop::cellColour(cell));
     }
     EXPECT_FALSE(backdrop.ticker().intersects(QRect(0, 0, 400, 300)));
     for (int n : {1, 300, 65535}) {

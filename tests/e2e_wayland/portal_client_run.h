@@ -18,8 +18,8 @@ struct Outcome {
 };
 
 // Runs the client once in `session` and returns its first outcome line.
-inline Outcome run_client(WaylandSession& session, const QStringList& args = {},
-                          const QMap<QString, QString>& env = {}) {
+inline Outcome runClient(WaylandSession& session, const QStringList& args = {},
+                         const QMap<QString, QString>& env = {}) {
     QString why;
     auto client = session.run(QStringLiteral(PORTAL_CLIENT_BIN), args, &why, env);
     if (!client) {
@@ -32,12 +32,12 @@ inline Outcome run_client(WaylandSession& session, const QStringList& args = {},
     return {*line, line->section(u' ', 0, 0)};
 }
 
-inline std::unique_ptr<WaylandSession> session_with(Portal portal, const QString& uri = {},
-                                                    bool odd_path = false) {
+inline std::unique_ptr<WaylandSession> sessionWith(Portal portal, const QString& uri = {},
+                                                   bool oddPath = false) {
     SessionOptions options;
     options.portal = portal;
     options.portalUri = uri;
-    options.portalOddPath = odd_path;
+    options.portalOddPath = oddPath;
     return std::make_unique<WaylandSession>(options);
 }
 

@@ -30,9 +30,9 @@ TEST(PortalClient, FailuresAndCancellingEndWithOneClearOutcome) {
         {Portal::NoReply, "error", "did not answer within 700 ms"},
     };
     for (const auto& c : cases) {
-        auto session = session_with(c.portal);
+        auto session = sessionWith(c.portal);
         ASSERT_TRUE(session->ok()) << session->error().toStdString();
-        const Outcome out = run_client(*session, {QStringLiteral("--timeout"), "700"});
+        const Outcome out = runClient(*session, {QStringLiteral("--timeout"), "700"});
         EXPECT_EQ(out.kind, QLatin1String(c.kind)) << out.line.toStdString();
         EXPECT_TRUE(out.line.contains(QLatin1String(c.text))) << out.line.toStdString();
     }
@@ -48,74 +48,74 @@ protected:
             GTEST_SKIP() << "sway is not installed";
         }
         QString why;
-        user_ = SessionUser::resolve(&why);
-        ASSERT_TRUE(user_) << why.toStdString();
-        base_ = user_->makeFolder(QDir::tempPath(), QStringLiteral("huepick-canned"));
-        ASSERT_FALSE(base_.isEmpty());
+        m_user = SessionUser::resolve(&why);
+        ASSERT_TRUE(m_user) << why.toStdString();
+        m_base = m_user->makeFolder(QDir::tempPath(), QStringLiteral("huepick-canned"));
+        ASSERT_FALSE(m_base.isEmpty());
         for (const QString& sub : {QStringLiteral("tmp"), QStringLiteral("keep")}) {
-            ASSERT_TRUE(QDir().mkdir(base_ + u'/' + sub));
-            ASSERT_TRUE(user_->give(base_ + u'/' + sub));
+            ASSERT_TRUE(QDir().mkdir(m_base + u'/' + sub));
+            ASSERT_TRUE(m_user->give(m_base + u'/' + sub));
         }
         QImage image(64, 48, QImage::Format_RGB32);
         image.fill(QColor(0x12, 0x34, 0x56));
-        for (const QString& name : {temp_file(), kept_file()}) {
+        for (const QString& name : {tempFile(), keptFile()}) {
             ASSERT_TRUE(image.save(name, "PNG"));
-            ASSERT_TRUE(user_->give(name));
+            ASSERT_TRUE(m_user->give(name));
         }
     }
     void TearDown() override {
-        if (!base_.isEmpty()) {
-            QDir(base_).removeRecursively();
+        if (!m_base.isEmpty()) {
+            QDir(m_base).removeRecursively();
         }
     }
-    QString temp_file() const { return base_ + QStringLiteral("/tmp/shot.png"); }
-    QString kept_file() const { return base_ + QStringLiteral("/keep/shot.png"); }
+    QString tempFile() const { return m_base + QStringLiteral("/tmp/shot.png"); }
+    QString keptFile() const { return m_base + QStringLiteral("/keep/shot.png"); }
 
     // The client's outcome when the stand-in answers with `path`.
-    Outcome answer_with(const QString& path, bool odd_path = false) {
-        auto session = session_with(Portal::Canned, QUrl::fromLocalFile(path).toString(), odd_path);
+    Outcome answerWith(const QString& path, bool oddPath = false) {
+        auto session = sessionWith(Portal::Canned, QUrl::fromLocalFile(path).toString(), oddPath);
         if (!session->ok()) {
             return {session->error(), QStringLiteral("no session")};
         }
-        return run_client(*session, {},
-                          {{QStringLiteral("TMPDIR"), base_ + QStringLiteral("/tmp")}});
+        return runClient(*session, {},
+                         {{QStringLiteral("TMPDIR"), m_base + QStringLiteral("/tmp")}});
     }
 
-    std::optional<SessionUser> user_;
-    QString base_;
+    std::optional<SessionUser> m_user;
+    QString m_base;
 };
 
 TEST_F(CannedFile, OneInTheTemporaryFolderIsLoadedThenRemoved) {
-    const Outcome out = answer_with(temp_file());
+    const Outcome out = answerWith(tempFile());
     EXPECT_EQ(out.line.section(u' ', 0, 3), QStringLiteral("image 64 48 123456"))
         << out.line.toStdString();
-    EXPECT_FALSE(QFile::exists(temp_file()));
+    EXPECT_FALSE(QFile::exists(tempFile()));
 }
 
 TEST_F(CannedFile, OneElsewhereIsLoadedAndKept) {
-    const Outcome out = answer_with(kept_file());
+    const Outcome out = answerWith(keptFile());
     EXPECT_EQ(out.kind, QStringLiteral("image")) << out.line.toStdString();
-    EXPECT_TRUE(QFile::exists(kept_file()));
+    EXPECT_TRUE(QFile::exists(keptFile()));
 }
 
 TEST_F(CannedFile, LinksAndDotDotInTheTemporaryFolderDoNotReachOtherFiles) {
-    const QString link = base_ + QStringLiteral("/tmp/link.png");
-    ASSERT_TRUE(QFile::link(kept_file(), link));
-    for (const QString& path : {link, base_ + QStringLiteral("/tmp/../keep/shot.png")}) {
-        const Outcome out = answer_with(path);
+    const QString link = m_base + QStringLiteral("/tmp/link.png");
+    ASSERT_TRUE(QFile::link(keptFile(), link));
+    for (const QString& path : {link, m_base + QStringLiteral("/tmp/../keep/shot.png")}) {
+        const Outcome out = answerWith(path);
         EXPECT_EQ(out.kind, QStringLiteral("image")) << out.line.toStdString();
-        EXPECT_TRUE(QFile::exists(kept_file())) << path.toStdString();
+        EXPECT_TRUE(QFile::exists(keptFile())) << path.toStdString();
     }
 }
 
 TEST_F(CannedFile, AnAnswerOnAnotherHandleThanTheExpectedOneStillArrives) {
-    const Outcome out = answer_with(temp_file(), true);
+    const Outcome out = answerWith(tempFile(), true);
     EXPECT_EQ(out.kind, QStringLiteral("image")) << out.line.toStdString();
 }
 
 TEST_F(CannedFile, AnUnreadableFileIsAnErrorNamingIt) {
-    const QString missing = base_ + QStringLiteral("/tmp/missing.png");
-    const Outcome out = answer_with(missing);
+    const QString missing = m_base + QStringLiteral("/tmp/missing.png");
+    const Outcome out = answerWith(missing);
     EXPECT_EQ(out.kind, QStringLiteral("error"));
     EXPECT_TRUE(out.line.contains(missing)) << out.line.toStdString();
 }

@@ -13,7 +13,7 @@
 namespace e2e::wayland {
 namespace {
 
-QString raw_call(WaylandSession& session) {
+QString rawCall(WaylandSession& session) {
     QString why;
     auto call = session.run(QStringLiteral(RAW_PORTAL_CALL_BIN), {}, &why);
     if (!call) {
@@ -29,7 +29,7 @@ TEST(RealPortal, NonInteractiveScreenshotAnswersCodeZeroWithAPngOfTheScreen) {
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
     std::cout << "session with portal up in " << session.startupMs() << " ms\n";
 
-    const QString line = raw_call(session);
+    const QString line = rawCall(session);
     ASSERT_TRUE(line.startsWith(QStringLiteral("response 0 file://"))) << line.toStdString();
     QFile file(QUrl(line.section(u' ', 2)).toLocalFile());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
@@ -46,7 +46,7 @@ TEST(SessionPortal, WithoutThePortalTheCallFailsAndNothingStartsIt) {
     WaylandSession session({.portal = Portal::Absent});
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
 
-    EXPECT_TRUE(raw_call(session).startsWith(
+    EXPECT_TRUE(rawCall(session).startsWith(
         QStringLiteral("error org.freedesktop.DBus.Error.ServiceUnknown")));
 }
 

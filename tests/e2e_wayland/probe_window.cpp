@@ -20,7 +20,7 @@ void say(const QString& line) {
     std::fflush(stdout);
 }
 
-QString button_name(Qt::MouseButton button) {
+QString buttonName(Qt::MouseButton button) {
     switch (button) {
         case Qt::LeftButton:
             return QStringLiteral("left");
@@ -40,8 +40,8 @@ protected:
     }
     void exposeEvent(QExposeEvent* event) override {
         QRasterWindow::exposeEvent(event);
-        if (isExposed() && !shown_) {
-            shown_ = true;
+        if (isExposed() && !m_shown) {
+            m_shown = true;
             say(QStringLiteral("shown %1 %2 %3")
                     .arg(width())
                     .arg(height())
@@ -67,11 +67,11 @@ protected:
 private:
     void report(const QString& what, QMouseEvent* event) {
         say(QStringLiteral("%1 %2 %3 %4")
-                .arg(what, button_name(event->button()))
+                .arg(what, buttonName(event->button()))
                 .arg(event->position().x(), 0, 'f', 4)
                 .arg(event->position().y(), 0, 'f', 4));
     }
-    bool shown_ = false;
+    bool m_shown = false;
 };
 
 }  // namespace

@@ -25,7 +25,7 @@ void say(const QString& line) {
 class Listener : public QObject {
     Q_OBJECT
 public slots:
-    void on_response(uint code, const QVariantMap& results) {
+    void onResponse(uint code, const QVariantMap& results) {
         say(QStringLiteral("response %1 %2").arg(code).arg(results.value("uri").toString()));
         QCoreApplication::quit();
     }
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     bus.connect(kService,
                 QStringLiteral("/org/freedesktop/portal/desktop/request/") + sender + u'/' + token,
                 QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"),
-                &listener, SLOT(on_response(uint, QVariantMap)));
+                &listener, SLOT(onResponse(uint, QVariantMap)));
     QDBusMessage call = QDBusMessage::createMethodCall(
         kService, QStringLiteral("/org/freedesktop/portal/desktop"),
         QStringLiteral("org.freedesktop.portal.Screenshot"), QStringLiteral("Screenshot"));

@@ -18,7 +18,7 @@ TEST(RealPortal, ClientGivesTheScreenAtFullSize) {
     SKIP_WITHOUT_SWAY();
     WaylandSession session;
     ASSERT_TRUE(session.ok()) << session.error().toStdString();
-    const Outcome out = run_client(session);
+    const Outcome out = runClient(session);
     EXPECT_EQ(out.kind, QStringLiteral("image")) << out.line.toStdString();
     EXPECT_TRUE(out.line.startsWith(QStringLiteral("image 1920 1080 336699 ")))
         << out.line.toStdString();

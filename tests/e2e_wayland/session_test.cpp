@@ -18,7 +18,7 @@ const QColor kBackground(0x33, 0x66, 0x99);
 
 // Every pixel says where it is: red and green the low bits of x and y, blue
 // their high bits.
-QImage coordinate_pattern(QSize size) {
+QImage coordinatePattern(QSize size) {
     QImage image(size, QImage::Format_RGB32);
     for (int y = 0; y < size.height(); ++y) {
         for (int x = 0; x < size.width(); ++x) {
@@ -62,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(Scales, SessionAtScale, ::testing::Values(1, 2));
 
 TEST(Session, ImageBackgroundOfTheOutputSizeShowsPixelForPixelAtScaleTwo) {
     SKIP_WITHOUT_SWAY();
-    const QImage pattern = coordinate_pattern(QSize(1920, 1080));
+    const QImage pattern = coordinatePattern(QSize(1920, 1080));
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString file = folder.filePath(QStringLiteral("pattern.png"));

@@ -44,74 +44,74 @@ TEST(ResponseCode, ZeroSucceedsOneIsACancelAnythingElseFails) {
 class Disposable : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(base_.isValid());
-        temp_ = QDir(base_.path()).canonicalPath() + QStringLiteral("/tmp");
-        other_ = QDir(base_.path()).canonicalPath() + QStringLiteral("/other");
-        ASSERT_TRUE(QDir().mkpath(temp_ + QStringLiteral("/deeper")));
-        ASSERT_TRUE(QDir().mkpath(other_));
-        for (const QString& f : {inside(), temp_ + QStringLiteral("/deeper/b.png"), outside()}) {
+        ASSERT_TRUE(m_base.isValid());
+        m_temp = QDir(m_base.path()).canonicalPath() + QStringLiteral("/tmp");
+        m_other = QDir(m_base.path()).canonicalPath() + QStringLiteral("/other");
+        ASSERT_TRUE(QDir().mkpath(m_temp + QStringLiteral("/deeper")));
+        ASSERT_TRUE(QDir().mkpath(m_other));
+        for (const QString& f : {inside(), m_temp + QStringLiteral("/deeper/b.png"), outside()}) {
             QFile file(f);
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         }
     }
-    QString inside() const { return temp_ + QStringLiteral("/a.png"); }
-    QString outside() const { return other_ + QStringLiteral("/a.png"); }
-    bool disposable(const QString& file) const { return isDisposable(file, {temp_}); }
+    QString inside() const { return m_temp + QStringLiteral("/a.png"); }
+    QString outside() const { return m_other + QStringLiteral("/a.png"); }
+    bool disposable(const QString& file) const { return isDisposable(file, {m_temp}); }
 
-    QTemporaryDir base_;
-    QString temp_;
-    QString other_;
+    QTemporaryDir m_base;
+    QString m_temp;
+    QString m_other;
 };
 
 TEST_F(Disposable, FilesBelowATemporaryFolderAreDisposable) {
     EXPECT_TRUE(disposable(inside()));
-    EXPECT_TRUE(disposable(temp_ + QStringLiteral("/deeper/b.png")));
-    EXPECT_TRUE(disposable(temp_ + QStringLiteral("/deeper/../a.png")));
+    EXPECT_TRUE(disposable(m_temp + QStringLiteral("/deeper/b.png")));
+    EXPECT_TRUE(disposable(m_temp + QStringLiteral("/deeper/../a.png")));
 }
 
 TEST_F(Disposable, NothingElseIs) {
     EXPECT_FALSE(disposable(outside()));
-    EXPECT_FALSE(disposable(temp_ + QStringLiteral("/../other/a.png")));
-    EXPECT_FALSE(disposable(temp_ + QStringLiteral("/missing.png")));
-    EXPECT_FALSE(disposable(temp_));                                          // the folder itself
-    EXPECT_FALSE(disposable(QStringLiteral("tmp/a.png")));                    // relative
-    EXPECT_FALSE(isDisposable(outside(), {other_.left(other_.size() - 2)}));  // name prefix
+    EXPECT_FALSE(disposable(m_temp + QStringLiteral("/../other/a.png")));
+    EXPECT_FALSE(disposable(m_temp + QStringLiteral("/missing.png")));
+    EXPECT_FALSE(disposable(m_temp));                                           // the folder itself
+    EXPECT_FALSE(disposable(QStringLiteral("tmp/a.png")));                      // relative
+    EXPECT_FALSE(isDisposable(outside(), {m_other.left(m_other.size() - 2)}));  // name prefix
     EXPECT_FALSE(isDisposable(outside(), {QStringLiteral("/")}));
     EXPECT_FALSE(isDisposable(outside(), {}));
 }
 
 TEST_F(Disposable, LinksCountWhereTheyLead) {
-    const QString into_other = temp_ + QStringLiteral("/link.png");
-    ASSERT_TRUE(QFile::link(outside(), into_other));
-    EXPECT_FALSE(disposable(into_other));
-    const QString folder_link = temp_ + QStringLiteral("/elsewhere");
-    ASSERT_TRUE(QFile::link(other_, folder_link));
-    EXPECT_FALSE(disposable(folder_link + QStringLiteral("/a.png")));
-    const QString into_temp = other_ + QStringLiteral("/to_temp.png");
-    ASSERT_TRUE(QFile::link(inside(), into_temp));
-    EXPECT_TRUE(disposable(into_temp));
+    const QString intoOther = m_temp + QStringLiteral("/link.png");
+    ASSERT_TRUE(QFile::link(outside(), intoOther));
+    EXPECT_FALSE(disposable(intoOther));
+    const QString folderLink = m_temp + QStringLiteral("/elsewhere");
+    ASSERT_TRUE(QFile::link(m_other, folderLink));
+    EXPECT_FALSE(disposable(folderLink + QStringLiteral("/a.png")));
+    const QString intoTemp = m_other + QStringLiteral("/to_temp.png");
+    ASSERT_TRUE(QFile::link(inside(), intoTemp));
+    EXPECT_TRUE(disposable(intoTemp));
 }
 
 // The folders come from the environment; restore it afterwards.
 class TemporaryFolders : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(base_.isValid());
+        ASSERT_TRUE(m_base.isValid());
         for (const char* name : {"TMPDIR", "XDG_RUNTIME_DIR", "HOME", "XDG_CACHE_HOME"}) {
-            saved_.append({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
+            m_saved.append({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
         }
-        root_ = QDir(base_.path()).canonicalPath();
+        m_root = QDir(m_base.path()).canonicalPath();
         for (const char* sub : {"tmp", "run", "home", "cache"}) {
-            ASSERT_TRUE(QDir().mkpath(root_ + u'/' + QLatin1String(sub)));
+            ASSERT_TRUE(QDir().mkpath(m_root + u'/' + QLatin1String(sub)));
         }
-        qputenv("TMPDIR", (root_ + QStringLiteral("/tmp")).toLocal8Bit());
-        qputenv("XDG_RUNTIME_DIR", (root_ + QStringLiteral("/run")).toLocal8Bit());
-        qputenv("HOME", (root_ + QStringLiteral("/home")).toLocal8Bit());
-        qputenv("XDG_CACHE_HOME", (root_ + QStringLiteral("/cache")).toLocal8Bit());
+        qputenv("TMPDIR", (m_root + QStringLiteral("/tmp")).toLocal8Bit());
+        qputenv("XDG_RUNTIME_DIR", (m_root + QStringLiteral("/run")).toLocal8Bit());
+        qputenv("HOME", (m_root + QStringLiteral("/home")).toLocal8Bit());
+        qputenv("XDG_CACHE_HOME", (m_root + QStringLiteral("/cache")).toLocal8Bit());
     }
     void TearDown() override {
-        for (const auto& s : saved_) {
-            if (s.was_set) {
+        for (const auto& s : m_saved) {
+            if (s.wasSet) {
                 qputenv(s.name, s.value);
             } else {
                 qunsetenv(s.name);
@@ -121,28 +121,28 @@ protected:
     struct Saved {
         const char* name;
         QByteArray value;
-        bool was_set;
+        bool wasSet;
     };
-    QList<Saved> saved_;
-    QTemporaryDir base_;
-    QString root_;
+    QList<Saved> m_saved;
+    QTemporaryDir m_base;
+    QString m_root;
 };
 
 TEST_F(TemporaryFolders, AreTheTemporaryRuntimeAndCacheFolders) {
     const QStringList folders = temporaryFolders();
-    EXPECT_TRUE(folders.contains(root_ + QStringLiteral("/tmp")));
-    EXPECT_TRUE(folders.contains(root_ + QStringLiteral("/run")));
-    EXPECT_TRUE(folders.contains(root_ + QStringLiteral("/cache")));
-    EXPECT_FALSE(folders.contains(root_ + QStringLiteral("/home")));
+    EXPECT_TRUE(folders.contains(m_root + QStringLiteral("/tmp")));
+    EXPECT_TRUE(folders.contains(m_root + QStringLiteral("/run")));
+    EXPECT_TRUE(folders.contains(m_root + QStringLiteral("/cache")));
+    EXPECT_FALSE(folders.contains(m_root + QStringLiteral("/home")));
 }
 
 TEST_F(TemporaryFolders, NeverTheRootOrTheHomeFolder) {
     qputenv("TMPDIR", "/");
-    qputenv("XDG_RUNTIME_DIR", (root_ + QStringLiteral("/home")).toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", (m_root + QStringLiteral("/home")).toLocal8Bit());
     const QStringList folders = temporaryFolders();
     EXPECT_FALSE(folders.contains(QStringLiteral("/")));
-    EXPECT_FALSE(folders.contains(root_ + QStringLiteral("/home")));
-    EXPECT_FALSE(isDisposable(root_ + QStringLiteral("/home/x"), folders));
+    EXPECT_FALSE(folders.contains(m_root + QStringLiteral("/home")));
+    EXPECT_FALSE(isDisposable(m_root + QStringLiteral("/home/x"), folders));
 }
 
 }  // namespace
