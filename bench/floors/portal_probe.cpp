@@ -17,15 +17,13 @@
 #include <cstdio>
 
 #include "asked.h"
+#include "harness/raw_portal.h"
 
 namespace {
 
-const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
-
-void say(const QString& line) {
-    std::printf("%s\n", qPrintable(line));
-    std::fflush(stdout);
-}
+using e2e::portal::kRequest;
+using e2e::portal::kService;
+using e2e::portal::say;
 
 class Probe : public QObject {
     Q_OBJECT
@@ -43,18 +41,11 @@ public:
         }
         QDBusConnection bus = QDBusConnection::sessionBus();
         const QString token = QStringLiteral("bench%1").arg(++m_count);
-        QString sender = bus.baseService().mid(1);
-        sender.replace(u'.', u'_');
-        m_path = QStringLiteral("/org/freedesktop/portal/desktop/request/") + sender + u'/' + token;
+        m_path = e2e::portal::requestPath(bus, token);
         // Listening before the call: the answer may come before the reply.
-        bus.connect(kService, m_path, QStringLiteral("org.freedesktop.portal.Request"),
-                    QStringLiteral("Response"), this, SLOT(onResponse(uint, QVariantMap)));
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            kService, QStringLiteral("/org/freedesktop/portal/desktop"),
-            QStringLiteral("org.freedesktop.portal.Screenshot"), QStringLiteral("Screenshot"));
-        call << QString()
-             << QVariantMap{{QStringLiteral("handle_token"), token},
-                            {QStringLiteral("interactive"), false}};
+        bus.connect(kService, m_path, kRequest, QStringLiteral("Response"), this,
+                    SLOT(onResponse(uint, QVariantMap)));
+        const QDBusMessage call = e2e::portal::screenshotCall(token);
         m_busy = true;
         m_clock.start();
         bus.callWithCallback(call, this, SLOT(onReply(QDBusMessage)), SLOT(onError(QDBusError)),
@@ -90,9 +81,9 @@ private:
         }
         m_busy = false;
         m_timeout.stop();
-        QDBusConnection::sessionBus().disconnect(
-            kService, m_path, QStringLiteral("org.freedesktop.portal.Request"),
-            QStringLiteral("Response"), this, SLOT(onResponse(uint, QVariantMap)));
+        QDBusConnection::sessionBus().disconnect(kService, m_path, kRequest,
+                                                 QStringLiteral("Response"), this,
+                                                 SLOT(onResponse(uint, QVariantMap)));
         say(line);
     }
 

@@ -13,14 +13,11 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "harness/raw_portal.h"
+
 namespace {
 
-const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
-
-void say(const QString& line) {
-    std::printf("%s\n", qPrintable(line));
-    std::fflush(stdout);
-}
+using e2e::portal::say;
 
 class Listener : public QObject {
     Q_OBJECT
@@ -37,20 +34,10 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QDBusConnection bus = QDBusConnection::sessionBus();
     const QString token = QStringLiteral("raw");
-    QString sender = bus.baseService().mid(1);
-    sender.replace(u'.', u'_');
     Listener listener;
-    bus.connect(kService,
-                QStringLiteral("/org/freedesktop/portal/desktop/request/") + sender + u'/' + token,
-                QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"),
-                &listener, SLOT(onResponse(uint, QVariantMap)));
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        kService, QStringLiteral("/org/freedesktop/portal/desktop"),
-        QStringLiteral("org.freedesktop.portal.Screenshot"), QStringLiteral("Screenshot"));
-    call << QString()
-         << QVariantMap{{QStringLiteral("handle_token"), token},
-                        {QStringLiteral("interactive"), false}};
-    const QDBusMessage reply = bus.call(call, QDBus::Block, 5000);
+    bus.connect(e2e::portal::kService, e2e::portal::requestPath(bus, token), e2e::portal::kRequest,
+                QStringLiteral("Response"), &listener, SLOT(onResponse(uint, QVariantMap)));
+    const QDBusMessage reply = bus.call(e2e::portal::screenshotCall(token), QDBus::Block, 5000);
     if (reply.type() != QDBusMessage::ReplyMessage) {
         say(QStringLiteral("error %1 %2").arg(reply.errorName(), reply.errorMessage()));
         return 0;
