@@ -23,8 +23,14 @@ Picker::Picker(ColourModel& model, Desktop& desktop, QWidget* anchor)
 }
 
 Picker::~Picker() {
-    delete m_session.data();
-    delete m_ready.data();
+    // The window that listens to this may be half destroyed by now: a pick
+    // cut short here tells nobody.
+    for (PickSession* session : {m_session.data(), m_ready.data()}) {
+        if (session != nullptr) {
+            session->disconnect(this);
+            delete session;
+        }
+    }
 }
 
 void Picker::start() {
