@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // huepick: a colour picker for the Linux desktop.
 #include <QApplication>
-#include <QScopeGuard>
 #include <QThread>
 #include <cstdio>
 #include <cstdlib>
@@ -95,23 +94,18 @@ int main(int argc, char* argv[]) {
             break;
     }
 
-    // Reading the font configuration overlaps the display check too.
-    huepick::FontWarmUp fonts;
     huepick::DisplayCheck display;
     if (display.platforms().isEmpty()) {
         std::fprintf(stderr, "huepick: %s\n", qPrintable(display.problem()));
         return 1;
     }
+    huepick::FontWarmUp fonts;
     // Qt tries only what can be reached, so it never aborts on a missing
     // display; programs started from here get the user's own setting back.
     const QByteArray requested = qgetenv("QT_QPA_PLATFORM");
     qputenv("QT_QPA_PLATFORM", display.platforms().join(u';').toLocal8Bit());
     QApplication qtApp(argc, argv);
     display.release();
-    // The fields' font is found while the rest starts; the work is done
-    // before the application goes, whichever way this returns.
-    fonts.prepare(huepick::EntryField::typeface());
-    const auto fontsDone = qScopeGuard([&fonts] { fonts.wait(); });
     if (requested.isNull()) {
         qunsetenv("QT_QPA_PLATFORM");
     } else {
@@ -146,5 +140,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "huepick: %s\n", qPrintable(why));
         return 1;
     }
+    // The fields' font is found while the window is set up.
+    fonts.prepare(huepick::EntryField::typeface());
     return runWindow(qtApp, server, fonts);
 }
