@@ -16,7 +16,6 @@
 #include "platform/wayland/wayland_desktop.h"
 #include "platform/x11/x11_desktop.h"
 #include "ui/caret_rest.h"
-#include "ui/entry_field.h"
 
 namespace {
 
@@ -51,7 +50,7 @@ QStringList argumentsOf(int argc, char* argv[]) {
 }
 
 // The window, for as long as the program runs.
-int runWindow(QApplication& qtApp, huepick::InstanceServer& server, huepick::FontWarmUp& fonts) {
+int runWindow(QApplication& qtApp, huepick::InstanceServer& server) {
     huepick::CaretRest caretRest;
     huepick::HuepickApp app(
         desktopFor(QGuiApplication::platformName()),
@@ -64,7 +63,6 @@ int runWindow(QApplication& qtApp, huepick::InstanceServer& server, huepick::Fon
     // A session that ends quits the application without closing windows.
     QObject::connect(&qtApp, &QCoreApplication::aboutToQuit, &app, [&app] { app.store(); });
     app.start();
-    fonts.wait();
     g_appAtExit = &app;
     std::atexit(storeAtExit);
     qtApp.exec();
@@ -140,7 +138,6 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "huepick: %s\n", qPrintable(why));
         return 1;
     }
-    // The fields' font is found while the window is set up.
-    fonts.prepare(huepick::EntryField::typeface());
-    return runWindow(qtApp, server, fonts);
+    fonts.wait();
+    return runWindow(qtApp, server);
 }

@@ -8,14 +8,15 @@
 
 namespace huepick {
 
-EntryField::EntryField(const QString& text, int typingLimit, QWidget* parent) : QLineEdit(parent) {
+EntryField::EntryField(const QString& text, int typingLimit, QWidget* parent)
+    : QLineEdit(text, parent) {
     setValidator(new TypingLimit(typingLimit, this));
     setFrame(false);
     setAlignment(Qt::AlignCenter);
     setTextMargins(0, 0, 0, 0);
     setMouseTracking(true);
     setAttribute(Qt::WA_NoMousePropagation);
-    setFont(typeface());
+    setFont(QFont(QStringLiteral("Arial"), 9, QFont::Bold));
     QPalette pal = palette();
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         pal.setColor(group, QPalette::Base, Qt::black);
@@ -24,13 +25,6 @@ EntryField::EntryField(const QString& text, int typingLimit, QWidget* parent) : 
     }
     pal.setColor(QPalette::Disabled, QPalette::Text, QColor(150, 150, 150));
     setPalette(pal);
-    // Only now: text given to the constructor is laid out in the default
-    // font first, which costs a font of its own at start-up.
-    setText(text);
-}
-
-QFont EntryField::typeface() {
-    return QFont(QStringLiteral("Arial"), 9, QFont::Bold);
 }
 
 void EntryField::mousePressEvent(QMouseEvent* event) {

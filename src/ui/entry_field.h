@@ -12,8 +12,6 @@ class EntryField : public QLineEdit {
     Q_OBJECT
 public:
     EntryField(const QString& text, int typingLimit, QWidget* parent = nullptr);
-    // The typeface of every field.
-    static QFont typeface();
 
 signals:
     void pressed(Qt::MouseButton button);
