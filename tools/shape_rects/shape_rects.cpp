@@ -63,10 +63,10 @@ int main(int argc, char** argv) {
         "namespace {\n");
     QStringList lookups;
     for (int i = 2; i < argc; ++i) {
-        const QString spec = QString::fromLocal8Bit(argv[i]);
-        const QString name = spec.section(u'=', 0, 0);
-        const QString file = spec.section(u'=', 1).section(u':', 0, 0);
-        const QRgb cut = spec.section(u':', -1).toUInt(nullptr, 16);
+        const QString entry = QString::fromLocal8Bit(argv[i]);
+        const QString name = entry.section(u'=', 0, 0);
+        const QString file = entry.section(u'=', 1).section(u':', 0, 0);
+        const QRgb cut = entry.section(u':', -1).toUInt(nullptr, 16);
         const QImage picture(file);
         if (picture.isNull()) {
             std::fprintf(stderr, "shape_rects: cannot read %s\n", qPrintable(file));
